@@ -1,0 +1,44 @@
+# Every target does its own set-up on a fresh machine (see scripts/deps.sh).
+JOBS ?= 2
+HOST := build/host
+ASAN := build/asan
+WIN32 := build/win32
+CMAKE_GEN := -G Ninja
+
+.PHONY: all deps build test demo bench clean
+
+all: build
+
+deps:
+	@scripts/deps.sh
+
+$(HOST)/build.ninja: | deps
+	cmake -S . -B $(HOST) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release
+
+$(ASAN)/build.ninja: | deps
+	cmake -S . -B $(ASAN) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DOMNI_SANITIZE=ON
+
+$(WIN32)/build.ninja: | deps
+	cmake -S . -B $(WIN32) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release \
+	  -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-i686.cmake
+
+build: deps $(HOST)/build.ninja $(WIN32)/build.ninja
+	cmake --build $(HOST) -j$(JOBS)
+	cmake --build $(WIN32) -j$(JOBS)
+	@scripts/stage-dist.sh $(HOST) $(WIN32)
+
+test: build $(ASAN)/build.ninja
+	cmake --build $(ASAN) -j$(JOBS)
+	ctest --test-dir $(HOST) --output-on-failure
+	ctest --test-dir $(ASAN) --output-on-failure
+	ctest --test-dir $(WIN32) --output-on-failure
+	tests/e2e/run.sh
+
+demo: build
+	@scripts/demo.sh
+
+bench: build
+	@bench/run.sh
+
+clean:
+	rm -rf build/host build/asan build/win32 dist

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <string>
+
+#include "log/status.h"
+#include "package/format.h"
+#include "platform/file.h"
+#include "script/record_list.h"
+
+namespace package {
+
+// What the installer knows of its own package: the trailer and the directory in file order.
+struct PackageDescriptor {
+  PackageTrailer trailer;
+  script::RecordList<DirectoryRecord> directory;
+};
+
+enum class PackageSet { kLanguage, kMain };
+
+// Reads the trailer and the directory records of the installer at path into descriptor.
+// 0; 34 cannot open; 32 no marker; 60 NT-only package on the 9x family; 11 a record cannot be read
+// whole (also when the directory would start before the payload or the file); 1 no memory.
+Status ReadPackageTrailer(const std::string& installer_path, PackageDescriptor& descriptor);
+
+// Copies one set (without its magic) into a new "ORQ" temporary file. 0; 32 no set magic; 30 no
+// temporary file; 11 short read; 12 short write; 1 no memory. temp_path receives the file's path
+// whenever it was created, also on failure; the caller deletes it.
+Status CopySetToTempFile(platform::File& installer, const PackageDescriptor& descriptor,
+                         PackageSet set, std::string& temp_path);
+
+// A set copied out, opened for reading at its start.
+using PackageFile = platform::File;
+PackageFile OpenPackageFile(const std::string& path);
+bool ClosePackageFile(PackageFile& file);
+
+}  // namespace package
