@@ -4,7 +4,7 @@
 #include <string_view>
 
 #include "package/container.h"
-#include "package/format.h"
+#include "package/file_time.h"
 
 namespace package {
 
@@ -15,10 +15,6 @@ bool ExtractAllEntries(PackageFile& set, const std::string& folder);
 // Unpacks the first entry whose name equals name (ignoring case); false when there is none or it
 // fails. The stored name, not the requested one, names the file.
 bool ExtractEntry(PackageFile& set, const std::string& folder, std::string_view name);
-
-bool SetFileTimeStamp(const std::string& path, const TimeStamp& time);
-// On failure time is all zero.
-bool GetFileTimeStamp(const std::string& path, TimeStamp& time);
 
 // Overwrites a file with zeros (whole 4096-byte blocks, at least one) before it is deleted.
 void WipeFile(const std::string& path);

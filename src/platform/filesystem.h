@@ -19,7 +19,7 @@ enum AttributeBit : std::uint32_t {
   kAttrOffline = 0x200,
 };
 
-bool DeleteFile(const std::string& path);
+bool RemoveFile(const std::string& path);
 bool RenameFile(const std::string& from, const std::string& to);
 bool IsFile(const std::string& path);
 bool IsFolder(const std::string& path);
@@ -42,8 +42,8 @@ struct FolderEntry {
   std::int64_t creation_time = 0;
   std::int64_t access_time = 0;
   std::int64_t write_time = 0;
-  std::uint32_t size = 0;         // low 32 bits
-  std::uint32_t attributes = 0;   // the installer's encoding
+  std::uint32_t size = 0;        // low 32 bits
+  std::uint32_t attributes = 0;  // the installer's encoding
 };
 // Calls visit for every entry of folder except "." and ".."; stops when visit returns false.
 // False when the folder cannot be enumerated.

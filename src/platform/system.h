@@ -16,9 +16,9 @@ std::int64_t CurrentTime();
 
 // A broken-down local time with the runtime library's field conventions.
 struct LocalTime {
-  int year = 0;  // years since 1900
-  int month = 0; // 0-11
-  int day = 0;   // 1-31
+  int year = 0;   // years since 1900
+  int month = 0;  // 0-11
+  int day = 0;    // 1-31
   int hour = 0;
   int minute = 0;
   int second = 0;

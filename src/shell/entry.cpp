@@ -23,7 +23,7 @@ Status CheckSet(const std::string& installer_path, const package::PackageDescrip
   if (result == status::kOk && package::VerifySetSignature(temp_path) != 0) {
     result = status::kSignatureFailed;
   }
-  if (!temp_path.empty()) platform::DeleteFile(temp_path);
+  if (!temp_path.empty()) platform::RemoveFile(temp_path);
   return result;
 }
 

@@ -47,7 +47,7 @@ void RemoveTree(const std::string& path) {
     if (entry.is_folder) {
       RemoveTree(child);
     } else {
-      platform::DeleteFile(child);
+      platform::RemoveFile(child);
     }
     return true;
   });

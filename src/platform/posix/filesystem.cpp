@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utime.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -44,14 +45,22 @@ struct DirCloser {
 
 }  // namespace
 
-bool DeleteFile(const std::string& path) {
+bool RemoveFile(const std::string& path) {
   return ::unlink(NativePath(path).c_str()) == 0;
 }
 
-// Like the Windows move, a rename never replaces an existing target.
+// Like the Windows move, a rename never replaces an existing target. A file system without the
+// no-replace flag gets a check before the plain rename.
 bool RenameFile(const std::string& from, const std::string& to) {
-  return ::renameat2(AT_FDCWD, NativePath(from).c_str(), AT_FDCWD, NativePath(to).c_str(),
-                     RENAME_NOREPLACE) == 0;
+  const std::string source = NativePath(from);
+  const std::string target = NativePath(to);
+  if (::renameat2(AT_FDCWD, source.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0) {
+    return true;
+  }
+  if (errno != EINVAL)
+    return false;
+  struct stat info;
+  return ::lstat(target.c_str(), &info) != 0 && ::rename(source.c_str(), target.c_str()) == 0;
 }
 
 bool IsFile(const std::string& path) {
@@ -144,8 +153,9 @@ bool ListFolder(const std::string& folder, const std::function<bool(const Folder
 }
 
 bool SetFileTimes(const std::string& path, std::int64_t time) {
-  const timespec times[2] = {{static_cast<time_t>(time), 0}, {static_cast<time_t>(time), 0}};
-  return ::utimensat(AT_FDCWD, NativePath(path).c_str(), times, 0) == 0;
+  const auto seconds = static_cast<time_t>(time);
+  const utimbuf stamp{seconds, seconds};
+  return ::utime(NativePath(path).c_str(), &stamp) == 0;
 }
 
 std::optional<std::int64_t> FileModificationTime(const std::string& path) {

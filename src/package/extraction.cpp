@@ -1,0 +1,163 @@
+#include "package/extraction.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <new>
+#include <vector>
+
+#include "package/ascii_case.h"
+#include "package/data_file.h"
+#include "package/lzhuf_decoder.h"
+#include "platform/filesystem.h"
+#include "platform/system.h"
+#include "script/path.h"
+
+namespace package {
+namespace {
+
+constexpr std::uint32_t kEntryTransferSize = 20480;
+constexpr std::uint32_t kWipeBlockSize = 4096;
+// A "\" at a byte index up to this one belongs to a drive root ("C:\") or a network prefix ("\\").
+constexpr std::size_t kLastRootSeparatorIndex = 3;
+constexpr std::string_view kScratchSuffix = "tmp";
+
+bool IsSeparator(char c) {
+  return c == '\\' || c == '/';
+}
+
+// The path an entry is written to, or empty when the stored name would leave the folder or the
+// path would not fit in 259 characters (the file is never written under a shortened name).
+std::string DestinationPath(const std::string& folder, const std::string& name) {
+  if (!script::IsContainedRelativePath(name))
+    return {};
+  std::string path = folder;
+  if (!path.empty() && !script::EndsWithSeparator(path))
+    path += '\\';
+  path += name;
+  if (path.size() >= script::kPathCapacity)
+    return {};
+  return path;
+}
+
+// Creates every folder along path below its root; failures show up when the file is opened.
+void CreateFoldersAlong(const std::string& path) {
+  for (std::size_t i = 0; i < path.size(); ++i) {
+    if (platform::IsLeadByte(static_cast<unsigned char>(path[i])) && i + 1 < path.size()) {
+      ++i;
+    } else if (IsSeparator(path[i]) && i > kLastRootSeparatorIndex) {
+      platform::CreateFolder(path.substr(0, i));
+    }
+  }
+}
+
+bool ReadHeader(PackageFile& set, EntryHeader& header) {
+  EntryHeaderBytes bytes;
+  if (set.Read(bytes.data(), kEntryHeaderSize) != kEntryHeaderSize)
+    return false;
+  header = ParseEntryHeader(bytes);
+  return true;
+}
+
+bool RewindAndReadHeader(PackageFile& set, EntryHeader& header) {
+  return set.Seek(0, platform::SeekOrigin::kBegin) == 0 && ReadHeader(set, header);
+}
+
+// Moves the entry's compressed bytes from the set into the scratch file.
+bool CopyCompressedData(PackageFile& set, std::uint32_t size, const std::string& scratch_path) {
+  platform::File scratch =
+      platform::File::OpenStream(scratch_path, platform::StreamMode::kWriteTruncate);
+  if (!scratch.IsOpen())
+    return false;
+  std::vector<std::uint8_t> buffer;
+  try {
+    buffer.resize(kEntryTransferSize);
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  bool copied = true;
+  for (std::uint32_t left = size; left > 0 && copied;) {
+    const std::uint32_t chunk = std::min(left, kEntryTransferSize);
+    copied =
+        set.Read(buffer.data(), chunk) == chunk && scratch.Write(buffer.data(), chunk) == chunk;
+    // Entry data does not linger in memory between chunks.
+    std::fill_n(buffer.begin(), chunk, std::uint8_t{0});
+    left -= chunk;
+  }
+  return scratch.Close() && copied;
+}
+
+// Unpacks the entry whose header was just read; the set stands at its compressed data.
+bool ExtractCurrentEntry(PackageFile& set, const EntryHeader& header, const std::string& folder) {
+  const std::string destination = DestinationPath(folder, header.Name());
+  // A name ending in "tmp" would be its own scratch file: decoding would truncate its own input.
+  if (destination.empty() || EndsWithIgnoringCase(destination, kScratchSuffix))
+    return false;
+  if (!folder.empty())
+    CreateFoldersAlong(destination);
+  const std::size_t kept = destination.size() - std::min(destination.size(), kScratchSuffix.size());
+  const std::string scratch = destination.substr(0, kept) + std::string(kScratchSuffix);
+
+  bool extracted = CopyCompressedData(set, header.compressed_size, scratch) &&
+                   DecodeFile(scratch, destination) == 0;
+  if (extracted && IsDefinitionDataFile(destination)) {
+    std::string data_file = destination;
+    extracted = UnscrambleDataFile(data_file, true);
+  }
+  WipeFile(scratch);
+  platform::RemoveFile(scratch);
+
+  if (extracted && header.time.IsSet())
+    SetFileTimeStamp(destination, header.time);
+  return extracted;
+}
+
+}  // namespace
+
+bool ExtractAllEntries(PackageFile& set, const std::string& folder) {
+  EntryHeader header;
+  if (!RewindAndReadHeader(set, header))
+    return false;
+  for (bool first = true;; first = false) {
+    if (!header.HasTag())
+      return !first;
+    if (!ExtractCurrentEntry(set, header, folder))
+      return false;
+    // The signature record that closes the set is shorter than a header.
+    if (!ReadHeader(set, header))
+      return true;
+  }
+}
+
+bool ExtractEntry(PackageFile& set, const std::string& folder, std::string_view name) {
+  EntryHeader header;
+  if (!RewindAndReadHeader(set, header))
+    return false;
+  for (;;) {
+    if (!header.HasTag())
+      return false;
+    if (EqualsIgnoringCase(header.Name(), name))
+      return ExtractCurrentEntry(set, header, folder);
+    if (set.Seek(header.compressed_size, platform::SeekOrigin::kCurrent) < 0 ||
+        !ReadHeader(set, header)) {
+      return false;
+    }
+  }
+}
+
+void WipeFile(const std::string& path) {
+  platform::File file = platform::File::OpenStream(path, platform::StreamMode::kUpdate);
+  if (!file.IsOpen())
+    return;
+  const std::int64_t size = file.Size();
+  if (size < 0 || file.Seek(0, platform::SeekOrigin::kBegin) != 0)
+    return;
+  static constexpr std::uint8_t kZeros[kWipeBlockSize] = {};
+  std::int64_t covered = 0;
+  do {
+    if (file.Write(kZeros, kWipeBlockSize) != kWipeBlockSize)
+      break;
+    covered += kWipeBlockSize;
+  } while (covered < size);
+}
+
+}  // namespace package

@@ -1,0 +1,64 @@
+#include "package/fetch.h"
+
+#include <cstdint>
+#include <new>
+#include <vector>
+
+#include "package/ascii_case.h"
+#include "package/crc32.h"
+#include "package/extraction.h"
+#include "platform/file.h"
+#include "platform/filesystem.h"
+#include "script/path.h"
+
+namespace package {
+namespace {
+
+constexpr std::uint32_t kCrcBlockSize = 2048;
+
+bool HasMatchingRecord(const PackageDescriptor& descriptor, std::string_view name,
+                       std::uint32_t crc) {
+  for (const DirectoryRecord& record : descriptor.directory) {
+    if (record.crc == crc && EqualsIgnoringCase(record.Name(), name))
+      return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+Status FetchPackageFile(PackageRun& run, std::string_view name, std::string& out,
+                        std::size_t capacity, bool verify) {
+  // A name that leaves the package folder could only find someone else's file there.
+  out = run.package_folder.substr(0, capacity > 0 ? capacity - 1 : 0);
+  if (!script::IsContainedRelativePath(name) || !script::JoinPath(out, capacity, name)) {
+    return status::kExtractFailed;
+  }
+  // Fetched earlier in this run: neither extracted nor checked again.
+  if (platform::IsFile(out))
+    return status::kOk;
+
+  run.reporter.ReportProgress(message::kUncompressingFile, name);
+  run.reporter.LogMessage(message::kRetrievingFile, name);
+  if (!ExtractEntry(run.main_set, run.package_folder, name))
+    return status::kExtractFailed;
+
+  platform::File fetched = platform::File::OpenExisting(out, platform::OpenMode::kReadShareRead);
+  if (!fetched.IsOpen())
+    return status::kOpenFailed;
+  std::vector<std::uint8_t> block;
+  try {
+    block.resize(kCrcBlockSize);
+  } catch (const std::bad_alloc&) {
+    return status::kNoMemory;
+  }
+  std::uint32_t crc = kFileCrcStart;
+  for (std::uint32_t got; (got = fetched.Read(block.data(), kCrcBlockSize)) > 0;) {
+    Crc32Update(block.data(), got, &crc);
+  }
+  if (!verify || HasMatchingRecord(run.descriptor, name, crc))
+    return status::kOk;
+  return status::kSignatureFailed;
+}
+
+}  // namespace package

@@ -1,0 +1,97 @@
+#include "package/signature.h"
+
+#include <cstring>
+#include <new>
+#include <vector>
+
+#include "package/crc32.h"
+#include "package/format.h"
+
+namespace package {
+namespace {
+
+constexpr std::uint32_t kCrcBlockSize = 2048;
+
+// Results of the check; its callers treat every non-zero value alike.
+constexpr int kSignatureMatches = 0;
+constexpr int kSignatureMismatch = 1;
+constexpr int kSignatureNoMemory = 3;
+constexpr int kSignatureOpenFailed = 4;
+
+// The marker, its zero and the zero byte after it.
+constexpr std::size_t kSignatureMarkerField = 9;
+constexpr std::size_t kSignatureVersionOffset = 9;
+constexpr std::size_t kSignatureCrcOffset = 11;
+
+bool ReadAt(platform::File& file, std::int64_t offset, void* bytes, std::uint32_t count) {
+  return offset >= 0 && file.Seek(offset, platform::SeekOrigin::kBegin) == offset &&
+         file.Read(bytes, count) == count;
+}
+
+bool HasSignatureMarker(const SignatureBytes& record) {
+  char expected[kSignatureMarkerField] = {};
+  kSignatureMarker.copy(expected, kSignatureMarker.size());
+  return std::memcmp(record.data(), expected, sizeof expected) == 0;
+}
+
+}  // namespace
+
+std::optional<SignatureLocation> FindSetSignature(platform::File& set) {
+  const std::int64_t length = set.Size();
+  if (length <= 0)
+    return std::nullopt;
+  // Records chain backwards from the end by the length field in their last two bytes; each step
+  // moves back by at least one whole record, so the walk ends.
+  std::int64_t walked = 0;
+  while (length > walked + static_cast<std::int64_t>(kSignatureSize)) {
+    std::uint8_t length_field[2];
+    if (!ReadAt(set, length - walked - 2, length_field, sizeof length_field))
+      break;
+    const std::int64_t record_length = ReadLe16(length_field);
+    if (record_length < static_cast<std::int64_t>(kSignatureSize) || record_length >= length) {
+      break;
+    }
+    SignatureBytes record;
+    if (!ReadAt(set, length - walked - record_length, record.data(), kSignatureSize))
+      break;
+    walked += record_length;
+    if (!HasSignatureMarker(record))
+      break;
+    if (ReadLe16(&record[kSignatureVersionOffset]) == kSignatureVersion) {
+      return SignatureLocation{static_cast<std::uint32_t>(length - walked),
+                               ReadLe32(&record[kSignatureCrcOffset])};
+    }
+  }
+  return std::nullopt;
+}
+
+int VerifySetSignature(const std::string& set_path) {
+  platform::File set = platform::File::OpenExisting(set_path, platform::OpenMode::kReadShareRead);
+  if (!set.IsOpen())
+    return kSignatureOpenFailed;
+  const std::optional<SignatureLocation> location = FindSetSignature(set);
+  if (!location)
+    return kSignatureMismatch;
+
+  std::vector<std::uint8_t> block;
+  try {
+    block.resize(kCrcBlockSize);
+  } catch (const std::bad_alloc&) {
+    return kSignatureNoMemory;
+  }
+  std::uint32_t crc = kSignatureCrcStart;
+  if (set.Seek(0, platform::SeekOrigin::kBegin) == 0) {
+    // A short read ends the sum early, so the CRC then fails to match.
+    for (std::uint32_t left = location->covered_length; left > 0;) {
+      const std::uint32_t want = left < kCrcBlockSize ? left : kCrcBlockSize;
+      const std::uint32_t got = set.Read(block.data(), want);
+      Crc32Update(block.data(), got, &crc);
+      if (got != want)
+        break;
+      left -= got;
+    }
+  }
+  return crc == location->crc ? kSignatureMatches : kSignatureMismatch;
+}
+
+}  // namespace package

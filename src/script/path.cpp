@@ -1,0 +1,159 @@
+#include "script/path.h"
+
+#include <algorithm>
+
+#include "platform/filesystem.h"
+#include "platform/system.h"
+
+namespace script {
+namespace {
+
+constexpr std::size_t kNone = std::string_view::npos;
+
+// Visits the start of every character of text, stepping over the trail byte of a double-byte
+// character. A lead byte in the last position counts as a character of its own.
+template <typename Visit>
+void ForEachCharacter(std::string_view text, Visit visit) {
+  for (std::size_t i = 0; i < text.size();) {
+    visit(i);
+    const bool pair =
+        platform::IsLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size();
+    i += pair ? 2 : 1;
+  }
+}
+
+// The position of the last "\" that is a character of its own; kNone when there is none.
+std::size_t LastSeparator(std::string_view text) {
+  std::size_t last = kNone;
+  ForEachCharacter(text, [&](std::size_t i) {
+    if (text[i] == '\\')
+      last = i;
+  });
+  return last;
+}
+
+// As the runtime library splits paths, "/" separates folders as well as "\".
+std::size_t LastFolderSeparator(std::string_view text) {
+  std::size_t last = kNone;
+  ForEachCharacter(text, [&](std::size_t i) {
+    if (text[i] == '\\' || text[i] == '/')
+      last = i;
+  });
+  return last;
+}
+
+// Windows drops trailing dots and spaces from a name, so "..", "..." and ".. " all lead upwards
+// or nowhere good; none of them is a name we unpack.
+bool IsParentLike(std::string_view component) {
+  const std::size_t dots = std::count(component.begin(), component.end(), '.');
+  return dots >= 2 && component.find_first_not_of(". ") == kNone;
+}
+
+}  // namespace
+
+bool EndsWithSeparator(std::string_view text) {
+  std::size_t last_start = kNone;
+  ForEachCharacter(text, [&](std::size_t i) { last_start = i; });
+  return last_start != kNone && last_start == text.size() - 1 && text[last_start] == '\\';
+}
+
+// Joining onto an empty path leaves the component as it is rather than inventing a root.
+bool JoinPath(std::string& path, std::size_t capacity, std::string_view component) {
+  if (path.size() + component.size() + 2 >= capacity)
+    return false;
+  const bool path_has = EndsWithSeparator(path);
+  const bool component_has = !component.empty() && component.front() == '\\';
+  if (path_has && component_has) {
+    component.remove_prefix(1);
+  } else if (!path_has && !component_has && !path.empty()) {
+    path += '\\';
+  }
+  path += component;
+  return true;
+}
+
+bool StripFileName(std::string& path) {
+  const std::size_t separator = LastSeparator(path);
+  if (separator == kNone)
+    return false;
+  path.resize(separator);
+  return true;
+}
+
+void StripExtension(std::string& name) {
+  if (name.size() < 2)
+    return;
+  const std::size_t stop = name.size() > 4 ? name.size() - 4 : 1;
+  for (std::size_t i = name.size() - 1; i >= stop; --i) {
+    if (name[i] == '.') {
+      name.resize(i);
+      return;
+    }
+  }
+}
+
+std::string FileNameOf(std::string_view path) {
+  path = path.substr(0, kPathCapacity);
+  // After a drive or stream colon the search goes by bytes; only a path without one is walked by
+  // double-byte characters.
+  const std::size_t colon = path.rfind(':');
+  if (colon != kNone) {
+    std::string_view rest = path.substr(colon + 1);
+    const std::size_t separator = rest.rfind('\\');
+    if (separator != kNone)
+      rest.remove_prefix(separator + 1);
+    return std::string(rest);
+  }
+  const std::size_t separator = LastSeparator(path);
+  if (separator == kNone)
+    return {};
+  std::string_view name = path.substr(separator + 1);
+  if (name.empty() && path.size() > 1 && path.front() == '\\')
+    name = path.substr(1);
+  return std::string(name);
+}
+
+void SplitDirectoryAndName(std::string_view path, std::string& directory, std::string& name) {
+  const std::size_t drive = path.size() >= 2 && path[1] == ':' ? 2 : 0;
+  const std::string_view rest = path.substr(drive);
+  const std::size_t separator = LastFolderSeparator(rest);
+  const std::size_t name_start = separator == kNone ? 0 : separator + 1;
+  std::string_view folder = rest.substr(0, name_start);
+  if (folder.size() > 1)
+    folder.remove_suffix(1);
+  directory = std::string(path.substr(0, drive)) + std::string(folder);
+  name = std::string(rest.substr(name_start));
+}
+
+bool IsExistingDirectory(const std::string& path) {
+  if (const auto bits = platform::AttributeBits(path))
+    return (*bits & platform::kAttrFolder) != 0;
+  if (path.size() != 2 && path.size() != 3)
+    return false;
+  const char first = path[0];
+  return (path[1] == ':' && first >= 'a' && first <= 'z') || (first >= 'A' && first <= 'Z');
+}
+
+bool HasExistingDirectory(const std::string& path) {
+  std::string folder = path.substr(0, kPathCapacity - 1);
+  StripFileName(folder);
+  return IsExistingDirectory(folder);
+}
+
+// Every 0x5C byte counts as a separator here, trail byte or not: that can only refuse a name,
+// never let one escape.
+bool IsContainedRelativePath(std::string_view name) {
+  if (name.empty() || name.front() == '\\' || name.front() == '/')
+    return false;
+  if (name.find(':') != kNone)
+    return false;
+  while (!name.empty()) {
+    const std::size_t end = name.find_first_of("\\/");
+    if (IsParentLike(name.substr(0, end)))
+      return false;
+    name.remove_prefix(end == kNone ? name.size() : end + 1);
+  }
+  return true;
+}
+
+}  // namespace script

@@ -1,0 +1,136 @@
+// omnipack verify on damaged installers: one line per violated rule, exit code 1.
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "tool_test_support.h"
+
+namespace tool_test {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// Offset of the first header of the main set and of the compressed data of the entry there.
+std::size_t MainEntryAt(const Bytes& installer, std::uint32_t entry_offset) {
+  return static_cast<std::size_t>(MainSetStart(TrailerOf(installer)) + entry_offset);
+}
+
+package::DirectoryRecord RecordNamed(const Bytes& installer, const std::string& name) {
+  for (const package::DirectoryRecord& record : DirectoryOf(installer)) {
+    if (record.Name() == name)
+      return record;
+  }
+  ADD_FAILURE() << "no record " << name;
+  return {};
+}
+
+void FlipEntryData(Bytes& installer, const std::string& name) {
+  const package::DirectoryRecord record = RecordNamed(installer, name);
+  // Past the 4-byte size word, inside the bit stream.
+  installer[MainEntryAt(installer, record.entry_offset) + package::kEntryHeaderSize + 4 +
+            (record.compressed_size - 4) / 2] ^= 0xFF;
+}
+
+struct Damage {
+  const char* what;
+  std::function<void(Bytes&)> apply;
+  std::vector<std::string> lines;  // a part of each expected line, in order
+};
+
+const std::vector<Damage>& Damages() {
+  static const std::vector<Damage> damages = {
+      {"a byte of an entry's bit stream",
+       [](Bytes& b) { FlipEntryData(b, "ORQSCRIP.OSC"); },
+       {"main set: the signature CRC", "directory record ORQSCRIP.OSC: CRC"}},
+      {"a directory record's CRC",
+       [](Bytes& b) {
+         const std::size_t directory = b.size() - package::kTrailerSize -
+                                       package::kDirectoryRecordSize * DirectoryOf(b).size();
+         b[directory + 144] ^= 0x01;  // the first record is DETECT.DAT
+       },
+       {"directory record DETECT.DAT: CRC"}},
+      {"a directory record's name",
+       [](Bytes& b) {
+         const std::size_t directory = b.size() - package::kTrailerSize -
+                                       package::kDirectoryRecordSize * DirectoryOf(b).size();
+         b[directory] = 'X';
+       },
+       {"directory record XETECT.DAT: no main-set entry"}},
+      {"the size an entry header states",
+       [](Bytes& b) {
+         const package::DirectoryRecord record = RecordNamed(b, "sub\\TITLES.DAT");
+         b[MainEntryAt(b, record.entry_offset) + 274] ^= 0x01;
+       },
+       {"main set: the signature CRC",
+        "main set: entry sub\\TITLES.DAT: decodes to 400 bytes, its header states 401"}},
+      {"a byte of the language set",
+       [](Bytes& b) {
+         b[TrailerOf(b).payload_offset + 4 + package::kEntryHeaderSize + 10] ^= 0xFF;
+       },
+       {"language set: the signature CRC"}},
+      {"the main set's magic",
+       [](Bytes& b) { b[MainSetStart(TrailerOf(b)) - 1] ^= 0xFF; },
+       {"main set: no set magic"}},
+      {"the trailer's marker",
+       [](Bytes& b) { b[b.size() - package::kTrailerSize + 4] = '-'; },
+       {"no package marker"}},
+      {"bytes between the main set and the directory",
+       [](Bytes& b) {
+         const std::size_t directory = b.size() - package::kTrailerSize -
+                                       package::kDirectoryRecordSize * DirectoryOf(b).size();
+         b.insert(b.begin() + static_cast<std::ptrdiff_t>(directory), 3, 0x00);
+       },
+       {"the main set ends at offset"}},
+  };
+  return damages;
+}
+
+TEST(Verify, ReportsEachViolatedRuleOnItsOwnLine) {
+  TempDir dir;
+  const std::string built = dir / "good.exe";
+  const ToolRun build = RunTool({"build", "--main", FixturePath("main").string(), "--lang",
+                                 FixturePath("lang").string(), "--stub",
+                                 FixturePath("stub.exe").string(), "-o", built});
+  ASSERT_EQ(build.exit_code, 0) << build.err;
+  const Bytes good = ReadBytes(built);
+
+  for (const Damage& damage : Damages()) {
+    SCOPED_TRACE(damage.what);
+    Bytes bytes = good;
+    damage.apply(bytes);
+    const std::string damaged = dir / "damaged.exe";
+    WriteBytes(damaged, bytes);
+    const ToolRun verify = RunTool({"verify", damaged});
+    EXPECT_EQ(verify.exit_code, 1);
+    const std::vector<std::string> lines = Lines(verify.out);
+    ASSERT_EQ(lines.size(), damage.lines.size()) << verify.out << verify.err;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+      EXPECT_EQ(lines[i].rfind(damaged + ": ", 0), 0u) << lines[i];
+      EXPECT_NE(lines[i].find(damage.lines[i]), std::string::npos) << lines[i];
+    }
+  }
+}
+
+TEST(Verify, JsonListsTheViolations) {
+  TempDir dir;
+  const std::string stub = FixturePath("stub.exe").string();
+  const ToolRun verify = RunTool({"verify", "--json", stub});
+  EXPECT_EQ(verify.exit_code, 1);
+  EXPECT_EQ(verify.out, "{\"file\":\"" + stub +
+                            "\",\"ok\":false,\"violations\":[\"no package marker at the end of "
+                            "the file\"]}\n");
+}
+
+TEST(Verify, MissingFileIsAnErrorNamingIt) {
+  const ToolRun verify = RunTool({"verify", "/nonexistent/update.exe"});
+  EXPECT_EQ(verify.exit_code, 1);
+  EXPECT_EQ(verify.out, "");
+  EXPECT_EQ(Lines(verify.err).size(), 1u);
+  EXPECT_EQ(verify.err.rfind("omnipack: /nonexistent/update.exe: ", 0), 0u) << verify.err;
+}
+
+}  // namespace
+}  // namespace tool_test

@@ -1,0 +1,190 @@
+#include "package/extraction.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "package/data_file.h"
+#include "platform/filesystem.h"
+#include "platform/system.h"
+#include "test_package.h"
+#include "test_support.h"
+
+namespace {
+
+using test_package::Bytes;
+using test_package::Entry;
+using test_package::FixtureEntry;
+using test_package::FolderNames;
+using test_package::Original;
+using test_support::ReadFileBytes;
+using Names = std::vector<std::string>;
+
+// Writes a set into a scratch folder and opens it; files are unpacked into "out" beside it.
+class ExtractionTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(platform::CreateFolder(out_), platform::CreateFolderResult::kCreated);
+  }
+
+  package::PackageFile& Open(const Bytes& set_bytes) {
+    set_.Close();
+    EXPECT_TRUE(test_support::WriteFileBytes(set_path_, set_bytes));
+    set_ = package::OpenPackageFile(set_path_);
+    EXPECT_TRUE(set_.IsOpen());
+    return set_;
+  }
+  package::PackageFile& Open(const std::vector<Entry>& entries) {
+    return Open(test_package::SignedSet(entries));
+  }
+
+  std::string Out(std::string_view name) const { return out_ + "\\" + std::string(name); }
+
+  test_support::ScratchFolder root_;
+  std::string set_path_ = root_ / "ORQ1.tmp";
+  std::string out_ = root_ / "out";
+  package::PackageFile set_;
+};
+
+TEST_F(ExtractionTest, ExtractAllEntriesUnpacksEveryEntryAndItsFolders) {
+  const package::TimeStamp stamp{10, 20, 30, 99, 12, 31};  // 1999-12-31 10:20:30
+  Open({FixtureEntry("ORQSCRIP.OSC", "manpage-ls"), FixtureEntry("sub\\deeper\\abc.txt", "abc"),
+        FixtureEntry("one.bin", "one-byte", stamp), FixtureEntry("big.bin", "mixed-binary-270k")});
+
+  ASSERT_TRUE(package::ExtractAllEntries(set_, out_));
+  EXPECT_EQ(ReadFileBytes(Out("ORQSCRIP.OSC")), Original("manpage-ls"));
+  EXPECT_EQ(ReadFileBytes(Out("sub\\deeper\\abc.txt")), Original("abc"));
+  EXPECT_EQ(ReadFileBytes(Out("one.bin")), Original("one-byte"));
+  EXPECT_EQ(ReadFileBytes(Out("big.bin")), Original("mixed-binary-270k"));
+  // No scratch file outlives its entry.
+  EXPECT_EQ(FolderNames(out_), (Names{"ORQSCRIP.OSC", "big.bin", "one.bin", "sub"}));
+  EXPECT_EQ(FolderNames(Out("sub\\deeper")), (Names{"abc.txt"}));
+
+  package::TimeStamp written;
+  ASSERT_TRUE(package::GetFileTimeStamp(Out("one.bin"), written));
+  EXPECT_EQ(written, stamp);
+}
+
+TEST_F(ExtractionTest, EntryWithoutTimeStampKeepsTheTimeItWasWritten) {
+  Open({FixtureEntry("abc.txt", "abc")});
+  const std::int64_t before = platform::CurrentTime();
+  ASSERT_TRUE(package::ExtractAllEntries(set_, out_));
+  const std::int64_t after = platform::CurrentTime();
+
+  const std::optional<std::int64_t> modified = platform::FileModificationTime(Out("abc.txt"));
+  ASSERT_TRUE(modified.has_value());
+  EXPECT_GE(*modified, before - 2);  // file systems round times to 2 seconds at worst
+  EXPECT_LE(*modified, after + 2);
+}
+
+TEST_F(ExtractionTest, SetThatDoesNotStartWithAnEntryWritesNothing) {
+  Bytes not_an_entry = test_package::SignedSet({FixtureEntry("abc.txt", "abc")});
+  not_an_entry[0] = 'X';
+  const Bytes only_signature = test_package::SignedSet({});
+  for (const Bytes& set : {not_an_entry, only_signature}) {
+    Open(set);
+    EXPECT_FALSE(package::ExtractAllEntries(set_, out_));
+    EXPECT_FALSE(package::ExtractEntry(set_, out_, "abc.txt"));
+    EXPECT_EQ(FolderNames(out_), Names{});
+  }
+}
+
+TEST_F(ExtractionTest, FailingEntryStopsTheSetAndKeepsEarlierFiles) {
+  // A stream whose size word is zero does not decode.
+  Open({FixtureEntry("first.txt", "abc"), FixtureEntry("second.txt", "empty"),
+        FixtureEntry("third.txt", "one-byte")});
+  EXPECT_FALSE(package::ExtractAllEntries(set_, out_));
+  EXPECT_EQ(ReadFileBytes(Out("first.txt")), Original("abc"));
+  EXPECT_FALSE(platform::IsFile(Out("third.txt")));
+  EXPECT_FALSE(platform::IsFile(Out("second.tmp")));
+}
+
+TEST_F(ExtractionTest, ExtractEntryFindsTheNameIgnoringCaseAndWritesTheStoredName) {
+  Open({FixtureEntry("a.txt", "abc"), FixtureEntry("ORQSCRIP.OSC", "manpage-ls"),
+        FixtureEntry("orqscrip.osc", "one-byte")});
+  ASSERT_TRUE(package::ExtractEntry(set_, out_, "OrqScrip.osc"));
+  EXPECT_EQ(FolderNames(out_), (Names{"ORQSCRIP.OSC"}));
+  EXPECT_EQ(ReadFileBytes(Out("ORQSCRIP.OSC")), Original("manpage-ls"));  // the first of the name
+
+  // The set is walked from its start on every call.
+  ASSERT_TRUE(package::ExtractEntry(set_, out_, "a.txt"));
+  EXPECT_EQ(ReadFileBytes(Out("a.txt")), Original("abc"));
+}
+
+TEST_F(ExtractionTest, ExtractEntryOfAnAbsentNameWritesNothing) {
+  Open({FixtureEntry("a.txt", "abc"), FixtureEntry("b.txt", "one-byte")});
+  EXPECT_FALSE(package::ExtractEntry(set_, out_, "c.txt"));
+  EXPECT_FALSE(package::ExtractEntry(set_, out_, "a.tx"));
+  EXPECT_EQ(FolderNames(out_), Names{});
+}
+
+// Stored names are refused when they would leave the folder, when folder and name do not fit in
+// 259 characters, and when the name would be its own scratch file. Nothing is written anywhere.
+TEST_F(ExtractionTest, UnsafeOrUnfitNamesFailTheirEntry) {
+  const std::size_t room = 259 - out_.size() - 1;  // characters left for the name
+  const std::string too_long = std::string(room - 3, 'n') + ".txt";
+  const std::string names[] = {
+      "..\\evil.txt",  "sub\\..\\..\\evil.txt",     "../evil.txt", "\\evil.txt", "C:\\evil.txt",
+      "C:evil.txt",    "\\\\host\\share\\evil.txt", "..",          too_long,     "notes.TMP",
+      "sub\\data.tmp",
+  };
+  for (const std::string& name : names) {
+    SCOPED_TRACE(name);
+    Open({FixtureEntry(name, "abc")});
+    EXPECT_FALSE(package::ExtractEntry(set_, out_, name));
+    EXPECT_FALSE(package::ExtractAllEntries(set_, out_));
+    EXPECT_EQ(FolderNames(out_), Names{});
+    EXPECT_EQ(FolderNames(root_.path()), (Names{"ORQ1.tmp", "out"}));
+  }
+}
+
+TEST_F(ExtractionTest, NameFillingThePathExactlyIsExtracted) {
+  const std::size_t room = 259 - out_.size() - 1;
+  const std::string longest = std::string(room - 4, 'n') + ".txt";
+  ASSERT_LE(longest.size(), 255u) << "the scratch folder's path is too short for this test";
+  Open({FixtureEntry(longest, "abc")});
+  ASSERT_TRUE(package::ExtractAllEntries(set_, out_));
+  EXPECT_EQ(ReadFileBytes(Out(longest)), Original("abc"));
+}
+
+TEST_F(ExtractionTest, DefinitionDataFilesAreUnscrambled) {
+  const Bytes stored = Original("random-64k");
+  Bytes unscrambled = stored;
+  const std::uint16_t seed = package::ReadLe16(&stored[package::kDataFileHeaderSize - 2]);
+  package::ScrambleDataBytes(seed, package::kDataFileHeaderSize,
+                             unscrambled.data() + package::kDataFileHeaderSize,
+                             unscrambled.size() - package::kDataFileHeaderSize);
+
+  Open({FixtureEntry("DETECT.DAT", "random-64k"), FixtureEntry("sub\\repair.dat", "random-64k"),
+        FixtureEntry("Titles.Dat", "random-64k"), FixtureEntry("XDETECT.DAT", "random-64k"),
+        FixtureEntry("DETECT.DAT.BAK", "random-64k")});
+  ASSERT_TRUE(package::ExtractAllEntries(set_, out_));
+  EXPECT_EQ(ReadFileBytes(Out("DETECT.DAT")), unscrambled);
+  EXPECT_EQ(ReadFileBytes(Out("sub\\repair.dat")), unscrambled);
+  EXPECT_EQ(ReadFileBytes(Out("Titles.Dat")), unscrambled);
+  EXPECT_EQ(ReadFileBytes(Out("XDETECT.DAT")), stored);
+  EXPECT_EQ(ReadFileBytes(Out("DETECT.DAT.BAK")), stored);
+  EXPECT_EQ(FolderNames(out_),
+            (Names{"DETECT.DAT", "DETECT.DAT.BAK", "Titles.Dat", "XDETECT.DAT", "sub"}));
+  EXPECT_EQ(FolderNames(Out("sub")), (Names{"repair.dat"}));
+}
+
+TEST(WipeFileTest, OverwritesWithWholeBlocksOfZeros) {
+  test_support::ScratchFolder folder;
+  const struct {
+    std::size_t size;
+    std::size_t wiped;
+  } cases[] = {{0, 4096}, {1, 4096}, {4096, 4096}, {4097, 8192}};
+  for (const auto& test : cases) {
+    SCOPED_TRACE(test.size);
+    const std::string path = folder / "scratch.tmp";
+    ASSERT_TRUE(test_support::WriteFileBytes(path, Bytes(test.size, 0xA5)));
+    package::WipeFile(path);
+    EXPECT_EQ(ReadFileBytes(path), Bytes(test.wiped, 0));
+  }
+  package::WipeFile(folder / "absent.tmp");
+  EXPECT_FALSE(platform::IsFile(folder / "absent.tmp"));
+}
+
+}  // namespace

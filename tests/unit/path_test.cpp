@@ -1,0 +1,282 @@
+#include "script/path.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/system.h"
+#include "test_support.h"
+#ifndef _WIN32
+#include "platform/posix/code_page.h"
+#endif
+
+namespace {
+
+using script::kPathCapacity;
+
+struct JoinCase {
+  std::string path;
+  std::string component;
+  std::size_t capacity;
+  bool joined;
+  std::string result;
+};
+
+TEST(PathJoin, PutsExactlyOneSeparatorBetweenTheParts) {
+  const std::string long_path = "D:\\" + std::string(197, 'p');  // 200 characters
+  const JoinCase cases[] = {
+      {"D:\\dir\\", "\\file", kPathCapacity, true, "D:\\dir\\file"},
+      {"D:\\dir", "file", kPathCapacity, true, "D:\\dir\\file"},
+      {"D:\\dir\\", "file", kPathCapacity, true, "D:\\dir\\file"},
+      {"D:\\dir", "\\file", kPathCapacity, true, "D:\\dir\\file"},
+      {"D:\\dir", "", kPathCapacity, true, "D:\\dir\\"},
+      {"", "file", kPathCapacity, true, "file"},
+      {"", "\\file", kPathCapacity, true, "\\file"},
+      // The lengths may add up to capacity - 3 at most.
+      {long_path, std::string(57, 'c'), kPathCapacity, true,
+       long_path + "\\" + std::string(57, 'c')},
+      {long_path, std::string(58, 'c'), kPathCapacity, false, long_path},
+      {"ab", "cd", 7, true, "ab\\cd"},
+      {"ab", "cde", 7, false, "ab"},
+      // The rule counts both lengths even when one separator is dropped.
+      {"ab\\", "\\cd", 9, true, "ab\\cd"},
+      {"ab\\", "\\cd", 8, false, "ab\\"},
+  };
+  for (const JoinCase& c : cases) {
+    std::string path = c.path;
+    EXPECT_EQ(script::JoinPath(path, c.capacity, c.component), c.joined)
+        << c.path << " + " << c.component;
+    EXPECT_EQ(path, c.result) << c.path << " + " << c.component;
+  }
+}
+
+TEST(PathStripFileName, EndsThePathAtItsLastSeparator) {
+  const struct {
+    std::string path;
+    bool found;
+    std::string result;
+  } cases[] = {
+      {"D:\\dir\\file", true, "D:\\dir"}, {"D:\\file", true, "D:"},
+      {"D:\\dir\\", true, "D:\\dir"},     {"\\file", true, ""},
+      {"file.txt", false, "file.txt"},    {"", false, ""},
+  };
+  for (const auto& c : cases) {
+    std::string path = c.path;
+    EXPECT_EQ(script::StripFileName(path), c.found) << c.path;
+    EXPECT_EQ(path, c.result) << c.path;
+  }
+}
+
+TEST(PathStripExtension, RemovesOnlyAShortExtensionAfterTheFirstCharacter) {
+  const struct {
+    std::string name;
+    std::string result;
+  } cases[] = {
+      {"setup.exe", "setup"},
+      {"page.html", "page.html"},
+      {".ini", ".ini"},
+      {"a.b", "a"},
+      {"ab.c", "ab"},
+      {"file.", "file"},
+      {"x", "x"},
+      {"", ""},
+      {".b", ".b"},
+      {"a.tar.gz", "a.tar"},
+      {"ab.cde", "ab"},
+      {"x.abcd", "x.abcd"},
+      {"D:\\dir.x\\file", "D:\\dir.x\\file"},
+  };
+  for (const auto& c : cases) {
+    std::string name = c.name;
+    script::StripExtension(name);
+    EXPECT_EQ(name, c.result) << c.name;
+  }
+}
+
+TEST(PathFileNameOf, TakesTheTextAfterTheLastColonOrSeparator) {
+  const std::string long_folder = "D:\\" + std::string(300, 'a');
+  const struct {
+    std::string path;
+    std::string name;
+  } cases[] = {
+      {"D:\\dir\\file.txt", "file.txt"},
+      {"D:file.txt", "file.txt"},
+      {"C:\\a\\b:c\\d", "d"},
+      {"dir\\file", "file"},
+      {"file", ""},
+      {"", ""},
+      {"dir\\", ""},
+      {"\\dir\\", "dir\\"},  // empty name after a leading "\": all but the first character
+      {"\\", ""},
+      // Only the first 260 characters take part.
+      {long_folder + "\\tail", std::string(257, 'a')},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(script::FileNameOf(c.path), c.name) << c.path;
+  }
+}
+
+TEST(PathSplitDirectoryAndName, SeparatesDriveAndFolderFromTheName) {
+  const struct {
+    std::string path;
+    std::string directory;
+    std::string name;
+  } cases[] = {
+      {"D:\\dir\\file.ext", "D:\\dir", "file.ext"},
+      {"D:\\file.ext", "D:\\", "file.ext"},
+      {"file.ext", "", "file.ext"},
+      {"D:file", "D:", "file"},
+      {"\\file", "\\", "file"},
+      {"D:\\a\\b\\", "D:\\a\\b", ""},
+      {"dir/sub/file", "dir/sub", "file"},
+  };
+  for (const auto& c : cases) {
+    std::string directory = "stale";
+    std::string name = "stale";
+    script::SplitDirectoryAndName(c.path, directory, name);
+    EXPECT_EQ(directory, c.directory) << c.path;
+    EXPECT_EQ(name, c.name) << c.path;
+  }
+}
+
+TEST(PathEndsWithSeparator, NeedsATrailingBackslash) {
+  EXPECT_TRUE(script::EndsWithSeparator("D:\\dir\\"));
+  EXPECT_TRUE(script::EndsWithSeparator("\\"));
+  EXPECT_FALSE(script::EndsWithSeparator("D:\\dir"));
+  EXPECT_FALSE(script::EndsWithSeparator("dir/"));
+  EXPECT_FALSE(script::EndsWithSeparator(""));
+}
+
+TEST(PathIsExistingDirectory, FallsBackToDriveShapesForMissingPaths) {
+  const struct {
+    const char* path;
+    bool expected;
+  } cases[] = {
+      {"Q:", true},   {"q:", true},  {"ab", false}, {"AB", true},    {"q:\\", true},
+      {"Qx\\", true}, {"1:", false}, {"q", false},  {"ABCD", false}, {"", false},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(script::IsExistingDirectory(c.path), c.expected) << c.path;
+  }
+}
+
+TEST(PathIsExistingDirectory, AsksTheFileSystemForExistingPaths) {
+  test_support::ScratchFolder scratch;
+  const std::string file = scratch / "file.txt";
+  ASSERT_TRUE(test_support::WriteFileText(file, "x"));
+
+  EXPECT_TRUE(script::IsExistingDirectory(scratch.path()));
+  EXPECT_FALSE(script::IsExistingDirectory(file));
+  EXPECT_TRUE(script::HasExistingDirectory(file));
+  EXPECT_TRUE(script::HasExistingDirectory(scratch / "missing.txt"));
+  EXPECT_FALSE(script::HasExistingDirectory(scratch / "missing\\file.txt"));
+  // Without a separator the whole path is tested.
+  EXPECT_TRUE(script::HasExistingDirectory("AB"));
+  EXPECT_FALSE(script::HasExistingDirectory("ab"));
+}
+
+TEST(PathIsContainedRelativePath, RefusesNamesThatLeaveTheTargetFolder) {
+  const struct {
+    const char* name;
+    bool contained;
+  } cases[] = {
+      {"file.txt", true},
+      {"sub\\file.txt", true},
+      {"sub/file.txt", true},
+      {"a\\.\\b", true},
+      {"..name", true},
+      {"name..", true},
+      {"a..b\\c", true},
+      {"", false},
+      {"\\file", false},
+      {"/file", false},
+      {"\\\\server\\share\\file", false},
+      {"C:\\file", false},
+      {"C:file", false},
+      {"file:stream", false},
+      {"..", false},
+      {"..\\file", false},
+      {"sub\\..\\..\\file", false},
+      {"sub/../file", false},
+      {"sub\\..", false},
+      {"...\\file", false},  // Windows trims trailing dots and spaces
+      {".. \\file", false},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(script::IsContainedRelativePath(c.name), c.contained) << c.name;
+  }
+}
+
+#ifndef _WIN32
+// "\x95\x5C" is one Shift-JIS character whose trail byte has the code of "\".
+class PathDoubleByte : public testing::Test {
+ protected:
+  void TearDown() override { platform::SetAnsiCodePage(1252); }
+};
+
+TEST_F(PathDoubleByte, TrailBytesAreNotSeparatorsInADoubleByteCodePage) {
+  const std::string name = "\x95\x5C";
+  const struct {
+    unsigned code_page;
+    bool ends_with_separator;
+    std::string joined;
+    std::string stripped;
+    std::string file_name;
+    std::string directory;
+    std::string split_name;
+  } cases[] = {
+      {932, false, "D:\\" + name + "\\x", "D:", name, "D:\\", name},
+      {1252, true, "D:\\" + name + "x", "D:\\\x95", "", "D:\\\x95", ""},
+  };
+  for (const auto& c : cases) {
+    platform::SetAnsiCodePage(c.code_page);
+    const std::string path = "D:\\" + name;
+    EXPECT_EQ(script::EndsWithSeparator(path), c.ends_with_separator) << c.code_page;
+
+    std::string joined = path;
+    ASSERT_TRUE(script::JoinPath(joined, kPathCapacity, "x"));
+    EXPECT_EQ(joined, c.joined) << c.code_page;
+
+    std::string stripped = path;
+    EXPECT_TRUE(script::StripFileName(stripped));
+    EXPECT_EQ(stripped, c.stripped) << c.code_page;
+
+    EXPECT_EQ(script::FileNameOf("dir\\" + name), c.file_name) << c.code_page;
+
+    std::string directory;
+    std::string file;
+    script::SplitDirectoryAndName(path, directory, file);
+    EXPECT_EQ(directory, c.directory) << c.code_page;
+    EXPECT_EQ(file, c.split_name) << c.code_page;
+  }
+}
+
+TEST_F(PathDoubleByte, SeparatorAfterADoubleByteCharacterStillCounts) {
+  platform::SetAnsiCodePage(932);
+  EXPECT_TRUE(script::EndsWithSeparator("\x95\x5C\\"));
+  std::string path = "D:\\\x95\x5C\\file";
+  EXPECT_TRUE(script::StripFileName(path));
+  EXPECT_EQ(path, "D:\\\x95\x5C");
+  // Stored names are checked byte by byte, so the trail byte only makes them stricter.
+  EXPECT_FALSE(script::IsContainedRelativePath("\x95\\..\\x"));
+}
+
+TEST_F(PathDoubleByte, CodePagesKnowTheirLeadByteRanges) {
+  const struct {
+    unsigned code_page;
+    unsigned char byte;
+    bool lead;
+  } cases[] = {
+      {932, 0x80, false},  {932, 0x81, true}, {932, 0x9F, true},  {932, 0xA0, false},
+      {932, 0xDF, false},  {932, 0xE0, true}, {932, 0xFC, true},  {932, 0xFD, false},
+      {936, 0x81, true},   {949, 0xFE, true}, {950, 0xFF, false}, {950, 0x80, false},
+      {1252, 0x95, false},
+  };
+  for (const auto& c : cases) {
+    platform::SetAnsiCodePage(c.code_page);
+    EXPECT_EQ(platform::IsLeadByte(c.byte), c.lead) << c.code_page << " " << int(c.byte);
+  }
+}
+#endif
+
+}  // namespace

@@ -1,0 +1,116 @@
+#include "package/signature.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "package/format.h"
+#include "test_package.h"
+#include "test_support.h"
+
+namespace {
+
+using test_package::Bytes;
+using test_package::SignatureCrc;
+using test_package::WithSignature;
+
+constexpr std::uint16_t kOtherVersion = 0x0200;
+
+Bytes Data(std::size_t size) {
+  Bytes bytes(size);
+  for (std::size_t i = 0; i < size; ++i)
+    bytes[i] = static_cast<std::uint8_t>(i * 13 + 5);
+  return bytes;
+}
+
+Bytes Signed(const Bytes& data) {
+  return WithSignature(data, package::kSignatureVersion, SignatureCrc(data));
+}
+
+// The last two bytes are the length field of the last record.
+Bytes WithLastLength(Bytes bytes, std::uint16_t length) {
+  package::WriteLe16(&bytes[bytes.size() - 2], length);
+  return bytes;
+}
+
+class VerifySetSignatureTest : public ::testing::Test {
+ protected:
+  int Verify(const Bytes& bytes) {
+    EXPECT_TRUE(test_support::WriteFileBytes(path_, bytes));
+    return package::VerifySetSignature(path_);
+  }
+
+  test_support::ScratchFolder folder_;
+  std::string path_ = folder_ / "ORQ1.tmp";
+};
+
+struct SignatureCase {
+  const char* what;
+  Bytes bytes;
+  int expected;
+};
+
+TEST_F(VerifySetSignatureTest, FindsAndChecksTheRecord) {
+  const Bytes data = Data(100);
+  Bytes bad_ninth_byte = Signed(data);
+  bad_ninth_byte[data.size() + 8] = 1;
+  // A longer record is still found by its last two bytes; only its first 15 are read.
+  Bytes long_record = Signed(data);
+  long_record.insert(long_record.end() - 2, {0xAA, 0xBB, 0xCC});
+  long_record = WithLastLength(long_record, package::kSignatureSize + 3);
+
+  const SignatureCase cases[] = {
+      {"empty file", {}, 1},
+      {"record alone, 17 bytes", Signed({}), 1},
+      {"one byte and a record", Signed({0x42}), 0},
+      {"one byte and a record of the wrong CRC", WithSignature({0x42}, 0x0100, 0x12345678), 1},
+      {"set with its record", Signed(data), 0},
+      {"length field 16", WithLastLength(Signed(data), 16), 1},
+      {"length field 0", WithLastLength(Signed(data), 0), 1},
+      {"length field equal to the file size",
+       WithLastLength(Signed(data), static_cast<std::uint16_t>(data.size() + 17)), 1},
+      {"length field reaching before the file in a chain",
+       WithSignature(WithLastLength(Signed(data), 120), kOtherVersion, 0), 1},
+      {"marker with a non-zero ninth byte", bad_ninth_byte, 1},
+      {"longer record", long_record, 0},
+      {"checked record followed by one of another version",
+       WithSignature(Signed(data), kOtherVersion, 0xFFFFFFFF), 0},
+      {"only a record of another version", WithSignature(data, kOtherVersion, SignatureCrc(data)),
+       1},
+      {"no record at all", Data(200), 1},
+  };
+  for (const SignatureCase& test : cases) {
+    SCOPED_TRACE(test.what);
+    EXPECT_EQ(Verify(test.bytes), test.expected);
+  }
+}
+
+TEST_F(VerifySetSignatureTest, AnyChangedByteOfTheSetIsNoticed) {
+  const Bytes set =
+      test_package::SignedSet({test_package::FixtureEntry("ORQSCRIP.OSC", "manpage-ls"),
+                               test_package::FixtureEntry("a.txt", "abc")});
+  ASSERT_EQ(Verify(set), 0);
+  const std::size_t covered = set.size() - package::kSignatureSize;
+  for (std::size_t i = 0; i < covered; i += 97) {
+    Bytes changed = set;
+    changed[i] ^= 0x01;
+    EXPECT_EQ(Verify(changed), 1) << "byte " << i;
+  }
+}
+
+TEST_F(VerifySetSignatureTest, FindReportsTheCoveredLengthAndStoredCrc) {
+  const Bytes data = Data(2049);  // one whole block and one byte
+  const Bytes bytes = WithSignature(Signed(data), kOtherVersion, 0);
+  EXPECT_EQ(Verify(bytes), 0);
+  platform::File set = platform::File::OpenExisting(path_, platform::OpenMode::kReadShareRead);
+  const std::optional<package::SignatureLocation> location = package::FindSetSignature(set);
+  ASSERT_TRUE(location.has_value());
+  EXPECT_EQ(location->covered_length, data.size());
+  EXPECT_EQ(location->crc, SignatureCrc(data));
+}
+
+TEST_F(VerifySetSignatureTest, MissingFileCannotBeOpened) {
+  EXPECT_EQ(package::VerifySetSignature(folder_ / "absent.tmp"), 4);
+}
+
+}  // namespace

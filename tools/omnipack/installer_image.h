@@ -1,0 +1,48 @@
+#pragma once
+
+// An existing installer opened for inspection through the installer's own reader: the trailer and
+// directory as ReadPackageTrailer finds them, and each set copied out as the installer copies it.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "diagnostics.h"
+#include "log/status.h"
+#include "package/container.h"
+#include "scratch_file.h"
+#include "set_walker.h"
+
+namespace omnipack {
+
+struct InstallerImage {
+  std::string path;
+  std::uint64_t file_size = 0;
+  package::PackageDescriptor descriptor;
+  // The result of ReadPackageTrailer: 0; 32 no marker; 11 the directory does not fit the file.
+  Status trailer_status = status::kOk;
+};
+
+// An error only when the file cannot be opened or the reader runs out of memory.
+std::optional<ToolError> OpenInstaller(const std::string& path, InstallerImage& image);
+
+struct LoadedSet {
+  package::PackageSet which = package::PackageSet::kMain;
+  Status status = status::kOk;  // of CopySetToTempFile, or 9 when the copy cannot be read
+  ScratchFile copy;             // the set's bytes, when status is 0
+  SetContents contents;
+};
+
+LoadedSet LoadSet(const InstallerImage& image, package::PackageSet set);
+
+std::string_view SetLabel(package::PackageSet set);  // "language set", "main set"
+// Why a set could not be loaded, for a status that LoadSet returned.
+std::string SetLoadProblem(Status status);
+
+// The first record or entry of a name, compared ignoring case as the installer compares.
+const package::DirectoryRecord* FindRecord(const package::PackageDescriptor& descriptor,
+                                           std::string_view name);
+const SetEntry* FindEntry(const SetContents& contents, std::string_view name);
+
+}  // namespace omnipack
