@@ -34,7 +34,8 @@ KeyTable BuildKeyTable(std::uint16_t seed) {
 
 bool IsDefinitionDataFile(std::string_view path) {
   std::string name = script::FileNameOf(path);
-  if (name.empty()) name = path;  // a bare name is its own file-name part
+  if (name.empty())
+    name = path;  // a bare name is its own file-name part
   for (std::string_view data_file : kDefinitionDataFiles) {
     if (EqualsIgnoringCase(name, data_file))
       return true;

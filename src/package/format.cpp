@@ -40,7 +40,8 @@ std::uint16_t ReadLe16(const std::uint8_t* bytes) {
 }
 
 void WriteLe32(std::uint8_t* bytes, std::uint32_t value) {
-  for (int i = 0; i < 4; ++i) bytes[i] = static_cast<std::uint8_t>(value >> (8 * i));
+  for (int i = 0; i < 4; ++i)
+    bytes[i] = static_cast<std::uint8_t>(value >> (8 * i));
 }
 
 void WriteLe16(std::uint8_t* bytes, std::uint16_t value) {
@@ -48,13 +49,21 @@ void WriteLe16(std::uint8_t* bytes, std::uint16_t value) {
   bytes[1] = static_cast<std::uint8_t>(value >> 8);
 }
 
-bool PackageTrailer::HasMarker() const { return FieldEquals(marker, kTrailerMarker); }
+bool PackageTrailer::HasMarker() const {
+  return FieldEquals(marker, kTrailerMarker);
+}
 
-bool EntryHeader::HasTag() const { return FieldEquals(tag, kEntryTag); }
+bool EntryHeader::HasTag() const {
+  return FieldEquals(tag, kEntryTag);
+}
 
-std::string EntryHeader::Name() const { return FieldText(name); }
+std::string EntryHeader::Name() const {
+  return FieldText(name);
+}
 
-std::string DirectoryRecord::Name() const { return FieldText(name); }
+std::string DirectoryRecord::Name() const {
+  return FieldText(name);
+}
 
 PackageTrailer ParseTrailer(const TrailerBytes& bytes) {
   PackageTrailer trailer;

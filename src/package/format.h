@@ -40,9 +40,9 @@ struct TimeStamp {
 struct PackageTrailer {
   std::uint32_t language_set_size = 0;  // S1
   std::array<char, 17> marker{};
-  std::uint32_t main_set_size = 0;      // S2
-  std::uint32_t payload_offset = 0;     // P
-  std::uint32_t record_count = 0;       // K
+  std::uint32_t main_set_size = 0;   // S2
+  std::uint32_t payload_offset = 0;  // P
+  std::uint32_t record_count = 0;    // K
   std::uint32_t flags = 0;
   bool HasMarker() const;  // the marker field, read as a zero-terminated text
 };
@@ -53,8 +53,8 @@ struct EntryHeader {
   std::uint32_t original_size = 0;
   std::uint32_t compressed_size = 0;
   TimeStamp time;
-  bool HasTag() const;      // the tag field, read as a zero-terminated text
-  std::string Name() const; // up to the first zero
+  bool HasTag() const;       // the tag field, read as a zero-terminated text
+  std::string Name() const;  // up to the first zero
 };
 
 struct DirectoryRecord {
@@ -89,7 +89,8 @@ SignatureBytes SerializeSignature(const SetSignature& signature);
 // Fills a fixed, zero-padded text field; false when the text and its zero do not fit.
 template <std::size_t N>
 bool SetTextField(std::array<char, N>& field, std::string_view text) {
-  if (text.size() >= N) return false;
+  if (text.size() >= N)
+    return false;
   field.fill(0);
   text.copy(field.data(), text.size());
   return true;

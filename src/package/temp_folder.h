@@ -32,6 +32,7 @@ struct WalkEntry {
 // Reports every entry of folder (subfolders are reported, not entered); names that the ANSI code
 // page cannot hold are reported by their short name, or skipped. The callback returns false to
 // stop. False only when the walk cannot start.
-bool WalkDirectory(const std::string& folder, const std::function<bool(const WalkEntry&)>& callback);
+bool WalkDirectory(const std::string& folder,
+                   const std::function<bool(const WalkEntry&)>& callback);
 
 }  // namespace package

@@ -16,7 +16,8 @@ class RecordList {
   void Append(Record record) { records_.push_back(std::move(record)); }
 
   std::optional<Record> TakeFirst() {
-    if (records_.empty()) return std::nullopt;
+    if (records_.empty())
+      return std::nullopt;
     Record first = std::move(records_.front());
     records_.pop_front();
     return first;
@@ -27,15 +28,15 @@ class RecordList {
 
   // The record at a zero-based index, walking from the first; null when index >= Count().
   Record* At(std::size_t index) {
-    if (index >= records_.size()) return nullptr;
+    if (index >= records_.size())
+      return nullptr;
     return &*std::next(records_.begin(), static_cast<std::ptrdiff_t>(index));
   }
-  const Record* At(std::size_t index) const {
-    return const_cast<RecordList*>(this)->At(index);
-  }
+  const Record* At(std::size_t index) const { return const_cast<RecordList*>(this)->At(index); }
 
   bool RemoveAt(std::size_t index) {
-    if (index >= records_.size()) return false;
+    if (index >= records_.size())
+      return false;
     records_.erase(std::next(records_.begin(), static_cast<std::ptrdiff_t>(index)));
     return true;
   }

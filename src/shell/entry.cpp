@@ -17,13 +17,15 @@ Status CheckSet(const std::string& installer_path, const package::PackageDescrip
                 package::PackageSet set) {
   platform::File installer =
       platform::File::OpenExisting(installer_path, platform::OpenMode::kReadShareRead);
-  if (!installer.IsOpen()) return status::kInstallerOpenFailed;
+  if (!installer.IsOpen())
+    return status::kInstallerOpenFailed;
   std::string temp_path;
   Status result = package::CopySetToTempFile(installer, descriptor, set, temp_path);
   if (result == status::kOk && package::VerifySetSignature(temp_path) != 0) {
     result = status::kSignatureFailed;
   }
-  if (!temp_path.empty()) platform::RemoveFile(temp_path);
+  if (!temp_path.empty())
+    platform::RemoveFile(temp_path);
   return result;
 }
 
@@ -31,11 +33,13 @@ Status CheckSet(const std::string& installer_path, const package::PackageDescrip
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   char self[MAX_PATH] = {};
-  if (GetModuleFileNameA(nullptr, self, MAX_PATH) == 0) return status::kInstallerOpenFailed;
+  if (GetModuleFileNameA(nullptr, self, MAX_PATH) == 0)
+    return status::kInstallerOpenFailed;
   package::PackageDescriptor descriptor;
   Status result = package::ReadPackageTrailer(self, descriptor);
   for (auto set : {package::PackageSet::kLanguage, package::PackageSet::kMain}) {
-    if (result == status::kOk) result = CheckSet(self, descriptor, set);
+    if (result == status::kOk)
+      result = CheckSet(self, descriptor, set);
   }
   return result;
 }

@@ -12,10 +12,12 @@ namespace test_support {
 std::string SystemPath(std::string_view host_path) {
   std::string path(host_path);
   for (char& c : path) {
-    if (c == '/') c = '\\';
+    if (c == '/')
+      c = '\\';
   }
 #ifdef _WIN32
-  if (!path.empty() && path[0] == '\\') path.insert(0, "Z:");
+  if (!path.empty() && path[0] == '\\')
+    path.insert(0, "Z:");
 #endif
   return path;
 }
@@ -27,15 +29,19 @@ std::string FixturePath(std::string_view relative) {
 ScratchFolder::ScratchFolder() {
   static std::atomic<unsigned> counter{0};
   std::string base = platform::TempDirectory();
-  if (!base.empty() && base.back() != '\\' && base.back() != '/') base += '\\';
+  if (!base.empty() && base.back() != '\\' && base.back() != '/')
+    base += '\\';
   const std::string stem = base + "omni-test-" + std::to_string(platform::CurrentTime()) + "-";
   for (;;) {
     path_ = stem + std::to_string(counter++);
-    if (platform::CreateFolder(path_) == platform::CreateFolderResult::kCreated) break;
+    if (platform::CreateFolder(path_) == platform::CreateFolderResult::kCreated)
+      break;
   }
 }
 
-ScratchFolder::~ScratchFolder() { RemoveTree(path_); }
+ScratchFolder::~ScratchFolder() {
+  RemoveTree(path_);
+}
 
 std::string ScratchFolder::operator/(std::string_view name) const {
   return path_ + "\\" + std::string(name);
@@ -57,11 +63,13 @@ void RemoveTree(const std::string& path) {
 std::vector<std::uint8_t> ReadFileBytes(const std::string& path) {
   std::vector<std::uint8_t> bytes;
   platform::File file = platform::File::OpenStream(path, platform::StreamMode::kRead);
-  if (!file.IsOpen()) return bytes;
+  if (!file.IsOpen())
+    return bytes;
   std::uint8_t block[65536];
   for (;;) {
     const std::uint32_t got = file.Read(block, sizeof block);
-    if (got == 0) break;
+    if (got == 0)
+      break;
     bytes.insert(bytes.end(), block, block + got);
   }
   return bytes;
@@ -69,7 +77,8 @@ std::vector<std::uint8_t> ReadFileBytes(const std::string& path) {
 
 bool WriteFileBytes(const std::string& path, const std::vector<std::uint8_t>& bytes) {
   platform::File file = platform::File::OpenStream(path, platform::StreamMode::kWriteTruncate);
-  if (!file.IsOpen()) return false;
+  if (!file.IsOpen())
+    return false;
   const auto size = static_cast<std::uint32_t>(bytes.size());
   return file.Write(bytes.data(), size) == size && file.Close();
 }

@@ -5,9 +5,9 @@
 #include <optional>
 #include <string>
 
-#include "test_support.h"
 #include "platform/file.h"
 #include "platform/filesystem.h"
+#include "test_support.h"
 
 namespace {
 

@@ -48,7 +48,8 @@ void CheckOne(const PackEntry& entry, std::vector<ToolError>& errors) {
   if (!script::IsContainedRelativePath(name)) {
     refuse("name \"" + name + "\" would leave the folder it is unpacked into");
   }
-  if (package::IsDefinitionDataFile(name) && entry.size > 0 && entry.size < package::kDataFileHeaderSize) {
+  if (package::IsDefinitionDataFile(name) && entry.size > 0 &&
+      entry.size < package::kDataFileHeaderSize) {
     refuse("data file shorter than " + std::to_string(package::kDataFileHeaderSize) +
            " bytes: the installer pads it, so it would not come back as it is");
   }

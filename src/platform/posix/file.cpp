@@ -75,20 +75,6 @@ int Descriptor(std::intptr_t handle) {
 
 }  // namespace
 
-File::~File() {
-  Close();
-}
-
-File::File(File&& other) noexcept : handle_(std::exchange(other.handle_, kInvalid)) {}
-
-File& File::operator=(File&& other) noexcept {
-  if (this != &other) {
-    Close();
-    handle_ = std::exchange(other.handle_, kInvalid);
-  }
-  return *this;
-}
-
 File File::Create(const std::string& path) {
   return File(OpenPath(path, O_RDWR | O_CREAT | O_TRUNC));
 }

@@ -71,20 +71,6 @@ DWORD MoveMethod(SeekOrigin origin) {
 
 static_assert(sizeof(HANDLE) == sizeof(std::intptr_t));
 
-File::~File() {
-  Close();
-}
-
-File::File(File&& other) noexcept : handle_(std::exchange(other.handle_, kInvalid)) {}
-
-File& File::operator=(File&& other) noexcept {
-  if (this != &other) {
-    Close();
-    handle_ = std::exchange(other.handle_, kInvalid);
-  }
-  return *this;
-}
-
 File File::Create(const std::string& path) {
   return File(OpenPath(path, {GENERIC_READ | GENERIC_WRITE, 0, CREATE_ALWAYS}));
 }
