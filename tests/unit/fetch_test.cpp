@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/filesystem.h"
+#include "recording_reporter.h"
 #include "test_package.h"
 #include "test_support.h"
 
@@ -19,16 +20,8 @@ using test_package::Original;
 using test_package::Record;
 using test_support::ReadFileBytes;
 
-class RecordingReporter : public Reporter {
- public:
-  void ReportProgress(MessageId id, std::string_view argument) override {
-    calls.emplace_back(id, std::string(argument));
-  }
-  void LogMessage(MessageId id, std::string_view argument) override {
-    calls.emplace_back(id, std::string(argument));
-  }
-  std::vector<std::pair<MessageId, std::string>> calls;
-};
+using test_support::RecordingReporter;
+using Report = RecordingReporter::Report;
 
 // A main set of three files opened from a scratch folder, fetched into "pkg" beside it.
 class FetchPackageFileTest : public ::testing::Test {
@@ -65,16 +58,16 @@ TEST_F(FetchPackageFileTest, FetchesAndVerifiesOnce) {
   ASSERT_EQ(Fetch("bin\\scan.dll"), status::kOk);
   EXPECT_EQ(out_, folder_ + "\\bin\\scan.dll");
   EXPECT_EQ(ReadFileBytes(out_), Original("license-gpl3"));
-  EXPECT_EQ(reporter_.calls,
-            (decltype(reporter_.calls){{74, "bin\\scan.dll"}, {83, "bin\\scan.dll"}}));
+  EXPECT_EQ(reporter_.reports, (std::vector<Report>{{Report::kProgress, 74, "bin\\scan.dll"},
+                                                    {Report::kLog, 83, "bin\\scan.dll"}}));
 
   // A file fetched before is taken as it is: no second extraction, no check.
   const Bytes changed(200, 'c');
   ASSERT_TRUE(test_support::WriteFileBytes(out_, changed));
-  reporter_.calls.clear();
+  reporter_.reports.clear();
   EXPECT_EQ(Fetch("bin\\scan.dll"), status::kOk);
   EXPECT_EQ(out_, folder_ + "\\bin\\scan.dll");
-  EXPECT_TRUE(reporter_.calls.empty());
+  EXPECT_TRUE(reporter_.reports.empty());
   EXPECT_EQ(ReadFileBytes(out_), changed);
 }
 
@@ -117,14 +110,14 @@ TEST_F(FetchPackageFileTest, WithoutVerifyNoRecordIsNeeded) {
 TEST_F(FetchPackageFileTest, NameNotInTheSetIsNotExtracted) {
   descriptor_.directory.Append(Record("missing.txt", 0));
   EXPECT_EQ(Fetch("missing.txt"), status::kExtractFailed);
-  EXPECT_EQ(reporter_.calls.size(), 2u);
+  EXPECT_EQ(reporter_.reports.size(), 2u);
 }
 
 // A name leaving the package folder could otherwise hand back a file that is already there.
 TEST_F(FetchPackageFileTest, NameOutsideThePackageFolderIsRefused) {
   ASSERT_TRUE(test_support::WriteFileText(root_ / "outside.txt", "not from the package"));
   EXPECT_EQ(Fetch("..\\outside.txt"), status::kExtractFailed);
-  EXPECT_TRUE(reporter_.calls.empty());
+  EXPECT_TRUE(reporter_.reports.empty());
 }
 
 }  // namespace

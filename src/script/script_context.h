@@ -1,0 +1,66 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "log/reporter.h"
+#include "package/container.h"
+#include "script/command_table.h"
+#include "script/record_list.h"
+#include "script/run_state.h"
+#include "script/variables.h"
+
+namespace script {
+
+struct ScriptCommand {
+  Opcode opcode = 0;
+  std::int32_t line = 0;  // the line on which the keyword stood
+  std::string argument;   // trimmed, at most 259 characters
+};
+
+struct ScriptSection {
+  std::string name;  // at most 50 characters
+  RecordList<ScriptCommand> commands;
+  bool stop = false;
+};
+
+// What a script run reaches outside itself.
+struct ScriptEnvironment {
+  Reporter& reporter;
+  RunState& state;
+  // The main set the run fetches files from, and the package it came from (directory, flags).
+  package::PackageFile* main_set = nullptr;
+  const package::PackageDescriptor* descriptor = nullptr;
+};
+
+// The one record of a script run, handed to every command handler.
+struct ScriptContext {
+  explicit ScriptContext(ScriptEnvironment environment) : env(environment) {}
+
+  RecordList<ScriptSection> sections;  // file order
+  VariableTable variables;
+  ScriptSection* current_section = nullptr;
+  std::string work_directory;
+  std::string package_folder;
+  std::string backup_directory;
+  std::int32_t line = 0;            // the line reached by the parser, or of the failing command
+  std::int32_t command_status = 0;  // reset before every command; a secondary status
+  std::string error_text;           // the unrecognised keyword of a failed parse
+  int call_depth = 0;               // nesting of sections run by CALL, CONTINUEIF, INSTALLFILES
+  ScriptEnvironment env;
+};
+
+// Ends the section that is running; handlers call it before returning a failure.
+inline void StopCurrentSection(ScriptContext& context) {
+  if (context.current_section != nullptr)
+    context.current_section->stop = true;
+}
+
+// Every command is one handler.
+using CommandHandler = Status (*)(ScriptContext& context, const ScriptCommand& command);
+struct HandlerEntry {
+  Opcode opcode;
+  CommandHandler handler;
+};
+
+}  // namespace script

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "log/status.h"
+
+// The argument-access operations every command handler uses. Capacities count the terminating
+// zero of the installer's fixed buffers (260 for values, 520 for the string-building commands).
+namespace script {
+
+inline constexpr std::size_t kValueCapacity = 260;
+inline constexpr std::size_t kLongValueCapacity = 520;
+
+// Removes leading spaces and TABs, then trailing spaces, TABs, LFs and CRs.
+void TrimBlanks(std::string& text);
+
+// "left = right": 23 without "=" (or a left part too long), 25 a right part too long.
+Status SplitAssignment(std::string_view argument, std::string& left, std::size_t left_capacity,
+                       std::string& right, std::size_t right_capacity);
+
+// "a,b,c=d": 27 no first ",", 26 no second ",", 25 no "=", 24 d too long.
+Status SplitListAssignment(std::string_view argument, std::string& a, std::size_t a_capacity,
+                           std::string& b, std::size_t b_capacity, std::string& c,
+                           std::size_t c_capacity, std::string& d, std::size_t d_capacity);
+
+// "v=a,b,c": 23 no "=", 27 no first ",", 26 no second ",", 25 c too long.
+Status SplitAssignmentList(std::string_view argument, std::string& v, std::size_t v_capacity,
+                           std::string& a, std::size_t a_capacity, std::string& b,
+                           std::size_t b_capacity, std::string& c, std::size_t c_capacity);
+
+// The item of text that starts at cursor, up to separator (double-byte aware), at most
+// capacity - 1 characters, trimmed. Returns the cursor of the next item, or none (item
+// untouched) when the text at cursor is empty.
+std::optional<std::size_t> NextItem(std::string_view text, std::size_t cursor, std::string& item,
+                                    std::size_t capacity, char separator);
+
+}  // namespace script

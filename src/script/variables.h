@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+#include "log/status.h"
+
+namespace script {
+
+// The one variable table of a script run. Names match exactly and case-sensitively; variables
+// keep their creation order and are never deleted; a replaced value keeps its variable.
+class VariableTable {
+ public:
+  // Copies the value, cut to capacity - 1 characters, into out; 28 when there is no such
+  // variable (out untouched).
+  Status Get(std::string_view name, std::string& out, std::size_t capacity) const;
+  // Replaces the value of an existing variable or appends a new one; 1 when memory runs out
+  // (the table is then unchanged).
+  Status Set(std::string_view name, std::string_view value);
+  // The value, or null when there is no such variable.
+  const std::string* Find(std::string_view name) const;
+  std::size_t Count() const { return variables_.size(); }
+  // Name and value in creation order.
+  const std::vector<std::pair<std::string, std::string>>& InOrder() const { return variables_; }
+
+ private:
+  std::vector<std::pair<std::string, std::string>> variables_;
+  std::unordered_map<std::string, std::size_t> index_;
+};
+
+}  // namespace script
