@@ -6,10 +6,8 @@ omnipack="$root/dist/bin/omnipack"
 out="$root/build/demo"
 mkdir -p "$out"
 
-# The language libraries are not built yet; the tool's test libraries stand in for them.
-lang="$root/tests/fixtures/omnipack/lang"
-echo "== omnipack build --main examples/update --lang tests/fixtures/omnipack/lang -o build/demo/update.exe"
-"$omnipack" build --main "$root/examples/update" --lang "$lang" -o "$out/update.exe"
+echo "== omnipack build --main examples/update -o build/demo/update.exe"
+"$omnipack" build --main "$root/examples/update" -o "$out/update.exe"
 echo
 echo "== omnipack list build/demo/update.exe"
 "$omnipack" list "$out/update.exe"

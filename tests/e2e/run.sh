@@ -11,8 +11,7 @@ fixture="$root/tests/fixtures/e2e/minimal"
 build() {  # build NAME [omnipack options...]
   local name=$1
   shift
-  "$omnipack" build --main "$fixture" --lang "$root/tests/fixtures/omnipack/lang" "$@" \
-    -o "$work/$name.exe" >/dev/null
+  "$omnipack" build --main "$fixture" "$@" -o "$work/$name.exe" >/dev/null
 }
 
 flip_byte() {  # flip_byte FILE OFFSET_FROM_END
