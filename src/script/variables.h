@@ -11,6 +11,8 @@
 
 namespace script {
 
+struct ScriptContext;
+
 // The one variable table of a script run. Names match exactly and case-sensitively; variables
 // keep their creation order and are never deleted; a replaced value keeps its variable.
 class VariableTable {
@@ -31,5 +33,15 @@ class VariableTable {
   std::vector<std::pair<std::string, std::string>> variables_;
   std::unordered_map<std::string, std::size_t> index_;
 };
+
+// The operations handlers use on the context's variable table.
+// The value of name, cut to capacity - 1 characters; 28 (out untouched) when there is none.
+Status GetVariable(const ScriptContext& context, std::string_view name, std::string& out,
+                   std::size_t capacity);
+// 1 when memory runs out; the table is then unchanged.
+Status SetVariable(ScriptContext& context, std::string_view name, std::string_view value);
+// Replaces operand by the value of the variable named exactly like it (cut to capacity - 1
+// characters); leaves it as written when there is none.
+void ResolveOperand(const ScriptContext& context, std::string& operand, std::size_t capacity);
 
 }  // namespace script
