@@ -12,7 +12,8 @@ build=${BUILD:-build/host}
 omnipack=${OMNIPACK:-dist/bin/omnipack}
 [ -x "$omnipack" ] || omnipack=$build/tools/omnipack/omnipack
 measure=$build/bench/process_measure
-for program in "$omnipack" "$measure" "$build/bench/lzhuf_bench" "$build/bench/crc32_bench"; do
+for program in "$omnipack" "$measure" "$build/bench/lzhuf_bench" "$build/bench/crc32_bench" \
+  "$build/bench/script_bench"; do
   [ -x "$program" ] || { echo "bench: $program is missing; build first (make build)" >&2; exit 1; }
 done
 
@@ -48,6 +49,15 @@ crc_rate() {  # bytes per second of a benchmark's median
 }
 crc_ours=$(crc_rate BM_Crc32Update)
 crc_zlib=$(crc_rate BM_ZlibCrc32)
+"$build/bench/script_bench" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
+  --benchmark_out="$work/script.csv" --benchmark_out_format=csv
+per_command_ns() {  # nanoseconds per command of a benchmark's median (its last column)
+  awk -F, -v name="\"$1_median\"" '$1 == name { printf "%.0f", $NF * 1e9 }' "$work/script.csv"
+}
+parse_ns=$(per_command_ns BM_ParseScript)
+split_ns=$(per_command_ns BM_SplitLinesReference)
+sets_ns=$(per_command_ns BM_RunMainSets)
+map_ns=$(per_command_ns BM_MapAssignReference)
 
 echo
 echo "== Whole process ($omnipack, median of 5)"
@@ -92,5 +102,9 @@ row "encoded size, bytes (lower is better)" "$encoded_size" "$ref_encoded_size" 
   "$(calc "\"%.4f\", $encoded_size / $ref_encoded_size")"
 row "CRC-32 over 16 MiB, MB/s (vs zlib, same run)" "$(calc "\"%.0f\", $crc_ours / 1e6")" \
   "$(calc "\"%.0f\", $crc_zlib / 1e6")" "$(calc "\"%.2f\", $crc_ours / $crc_zlib")"
+row "script parse, ns/command (vs line split)" "$parse_ns" "$split_ns" \
+  "$(calc "\"%.1f\", $parse_ns / $split_ns")"
+row "script Main of SETs, ns/command (vs map)" "$sets_ns" "$map_ns" \
+  "$(calc "\"%.1f\", $sets_ns / $map_ns")"
 row "decode 256 MiB stream, peak memory KiB" "$big_peak_kib" "" ""
 [ -n "$decode_ir" ] || echo "(valgrind is not installed: no instruction counts)"

@@ -11,6 +11,8 @@ inline constexpr Status kNoMemory = 1;
 inline constexpr Status kUnknownCommand = 2;
 inline constexpr Status kLineTooLong = 3;
 inline constexpr Status kSectionNotFound = 4;
+// INSTALLFILES ran a section holding a command other than FILE or COPYFILEAS.
+inline constexpr Status kNotFileCommand = 5;
 inline constexpr Status kMainNotFound = 7;
 inline constexpr Status kEmptyFile = 8;
 inline constexpr Status kOpenFailed = 9;
@@ -28,6 +30,16 @@ inline constexpr Status kTempFileFailed = 30;
 inline constexpr Status kPackageOpenFailed = 31;
 inline constexpr Status kBadPackage = 32;
 inline constexpr Status kInstallerOpenFailed = 34;
+// A RETURN condition without left operand or operator, or with an over-long operand.
+inline constexpr Status kBadReturn = 37;
 inline constexpr Status kSignatureFailed = 42;
+// The outcomes a script announces through the final-status word.
+inline constexpr Status kProductMissing = 43;
+inline constexpr Status kAlreadyInstalled = 44;
+// The user lacks the rights to schedule a replacement at restart.
+inline constexpr Status kNoRights = 45;
+inline constexpr Status kLatestDats = 49;
+inline constexpr Status kLatestEngine = 50;
 inline constexpr Status kNtOnly = 60;
+inline constexpr Status kUpdateRejected = 66;
 }  // namespace status

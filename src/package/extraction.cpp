@@ -9,7 +9,6 @@
 #include "package/data_file.h"
 #include "package/lzhuf_decoder.h"
 #include "platform/filesystem.h"
-#include "platform/system.h"
 #include "script/path.h"
 
 namespace package {
@@ -17,13 +16,7 @@ namespace {
 
 constexpr std::uint32_t kEntryTransferSize = 20480;
 constexpr std::uint32_t kWipeBlockSize = 4096;
-// A "\" at a byte index up to this one belongs to a drive root ("C:\") or a network prefix ("\\").
-constexpr std::size_t kLastRootSeparatorIndex = 3;
 constexpr std::string_view kScratchSuffix = "tmp";
-
-bool IsSeparator(char c) {
-  return c == '\\' || c == '/';
-}
 
 // The path an entry is written to, or empty when the stored name would leave the folder or the
 // path would not fit in 259 characters (the file is never written under a shortened name).
@@ -37,17 +30,6 @@ std::string DestinationPath(const std::string& folder, const std::string& name) 
   if (path.size() >= script::kPathCapacity)
     return {};
   return path;
-}
-
-// Creates every folder along path below its root; failures show up when the file is opened.
-void CreateFoldersAlong(const std::string& path) {
-  for (std::size_t i = 0; i < path.size(); ++i) {
-    if (platform::IsLeadByte(static_cast<unsigned char>(path[i])) && i + 1 < path.size()) {
-      ++i;
-    } else if (IsSeparator(path[i]) && i > kLastRootSeparatorIndex) {
-      platform::CreateFolder(path.substr(0, i));
-    }
-  }
 }
 
 bool ReadHeader(PackageFile& set, EntryHeader& header) {
@@ -93,7 +75,7 @@ bool ExtractCurrentEntry(PackageFile& set, const EntryHeader& header, const std:
   if (destination.empty() || EndsWithIgnoringCase(destination, kScratchSuffix))
     return false;
   if (!folder.empty())
-    CreateFoldersAlong(destination);
+    script::CreateFoldersAlong(destination);
   const std::size_t kept = destination.size() - std::min(destination.size(), kScratchSuffix.size());
   const std::string scratch = destination.substr(0, kept) + std::string(kScratchSuffix);
 

@@ -4,23 +4,15 @@
 
 #include "platform/filesystem.h"
 #include "platform/system.h"
+#include "script/characters.h"
 
 namespace script {
 namespace {
 
 constexpr std::size_t kNone = std::string_view::npos;
-
-// Visits the start of every character of text, stepping over the trail byte of a double-byte
-// character. A lead byte in the last position counts as a character of its own.
-template <typename Visit>
-void ForEachCharacter(std::string_view text, Visit visit) {
-  for (std::size_t i = 0; i < text.size();) {
-    visit(i);
-    const bool pair =
-        platform::IsLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size();
-    i += pair ? 2 : 1;
-  }
-}
+// A separator at a byte index up to this one belongs to a root: "C:\\" or the "\\\\" of a network
+// path.
+constexpr std::size_t kLastRootSeparatorIndex = 3;
 
 // The position of the last "\" that is a character of its own; kNone when there is none.
 std::size_t LastSeparator(std::string_view text) {
@@ -52,9 +44,15 @@ bool IsParentLike(std::string_view component) {
 }  // namespace
 
 bool EndsWithSeparator(std::string_view text) {
-  std::size_t last_start = kNone;
-  ForEachCharacter(text, [&](std::size_t i) { last_start = i; });
-  return last_start != kNone && last_start == text.size() - 1 && text[last_start] == '\\';
+  return EndsWithCharacter(text, '\\');
+}
+
+void CreateFoldersAlong(std::string_view path) {
+  ForEachCharacter(path, [&](std::size_t i) {
+    if ((path[i] == '\\' || path[i] == '/') && i > kLastRootSeparatorIndex) {
+      platform::CreateFolder(std::string(path.substr(0, i)));
+    }
+  });
 }
 
 // Joining onto an empty path leaves the component as it is rather than inventing a root.

@@ -36,6 +36,10 @@ bool HasExistingDirectory(const std::string& path);
 // double-byte character.
 bool EndsWithSeparator(std::string_view text);
 
+// Creates every folder named along path: for each "\\" or "/" (a character of its own) after the
+// root, the path up to it. Failures are ignored; they show when the path is used.
+void CreateFoldersAlong(std::string_view path);
+
 // True when a stored name stays inside the folder it is unpacked into: not empty, relative (no
 // leading separator, no drive or UNC prefix, no ":"), and no ".." component. "/" counts as a
 // separator too, as it does for the system.

@@ -47,6 +47,7 @@ struct ScriptContext {
   std::int32_t command_status = 0;  // reset before every command; a secondary status
   std::string error_text;           // the unrecognised keyword of a failed parse
   int call_depth = 0;               // nesting of sections run by CALL, CONTINUEIF, INSTALLFILES
+  std::uint32_t sections_run = 0;   // sections started in this run, however deep
   ScriptEnvironment env;
 };
 

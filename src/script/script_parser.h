@@ -32,4 +32,7 @@ Status ReadCommandLine(std::string_view text, std::size_t& position, KeywordLook
 // keyword. A command before the first section header has no section to join: status 4.
 Status ParseScript(ScriptContext& context, std::string_view text);
 
+// The first section in file order whose name equals name exactly (case-sensitive); null when none.
+ScriptSection* FindSection(ScriptContext& context, std::string_view name);
+
 }  // namespace script

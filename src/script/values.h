@@ -14,6 +14,11 @@ namespace script {
 inline constexpr std::size_t kValueCapacity = 260;
 inline constexpr std::size_t kLongValueCapacity = 520;
 
+// The part of text that fits a buffer of capacity bytes: its first capacity - 1 characters.
+inline std::string_view CutToCapacity(std::string_view text, std::size_t capacity) {
+  return text.substr(0, capacity == 0 ? 0 : capacity - 1);
+}
+
 // Removes leading spaces and TABs, then trailing spaces, TABs, LFs and CRs.
 void TrimBlanks(std::string& text);
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -31,7 +32,14 @@ class VariableTable {
 
  private:
   std::vector<std::pair<std::string, std::string>> variables_;
-  std::unordered_map<std::string, std::size_t> index_;
+  // Looked up by string_view without building a key string.
+  struct NameHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view name) const {
+      return std::hash<std::string_view>{}(name);
+    }
+  };
+  std::unordered_map<std::string, std::size_t, NameHash, std::equal_to<>> index_;
 };
 
 // The operations handlers use on the context's variable table.

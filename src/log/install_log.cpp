@@ -1,0 +1,54 @@
+#include "log/install_log.h"
+
+#include "log/folder_chain.h"
+#include "log/log_line.h"
+#include "log/log_writer.h"
+#include "log/message_format.h"
+#include "log/messages.h"
+#include "script/path.h"
+
+namespace logging {
+namespace {
+
+constexpr std::size_t kCapacity = script::kPathCapacity;
+
+}  // namespace
+
+void InstallLog::SetUpInstallLog(const LogSetUp& setup, const MessageSource& messages,
+                                 ErrorBoxes& boxes) {
+  const std::string file_name = messages.Message(message::kLogFileName, kCapacity);
+  path_.clear();
+  if (!setup.temp_directory.empty()) {
+    path_ = setup.temp_directory.substr(0, kCapacity - 1);
+    script::JoinPath(path_, kCapacity, "VelkorLogs");
+    script::JoinPath(path_, kCapacity, file_name);
+    if (!EnsureFileCreatable(path_))
+      path_.clear();
+  }
+  if (path_.empty()) {
+    path_ = setup.installer_path.substr(0, kCapacity - 1);
+    script::StripFileName(path_);
+    script::JoinPath(path_, kCapacity, file_name);
+  }
+  if (!setup.explicit_path)
+    return;
+
+  const std::string requested = setup.explicit_path->substr(0, kCapacity - 1);
+  if (!requested.empty() && EnsureFileCreatable(requested)) {
+    path_ = requested;
+    return;
+  }
+  if (setup.silent)
+    return;
+  const std::string text =
+      FormatMessageText(messages.Message(message::kInvalidLogPath, kCapacity), path_, kCapacity);
+  boxes.Show(text, messages.Message(message::kBoxCaption, kCapacity));
+}
+
+void InstallLog::LogText(std::string_view text) const {
+  const std::string line = BuildLogLine(CurrentLogLineFields(), text);
+  if (!line.empty())
+    AppendLogLine(path_, line);
+}
+
+}  // namespace logging

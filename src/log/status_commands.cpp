@@ -1,0 +1,84 @@
+#include "log/status_commands.h"
+
+#include <cstdint>
+#include <string>
+
+#include "script/values.h"
+
+namespace logging {
+namespace {
+
+using script::ScriptCommand;
+using script::ScriptContext;
+
+Status Fail(ScriptContext& context, Status status) {
+  StopCurrentSection(context);
+  return status;
+}
+
+// The leading decimal digits of text, kept to 16 bits; no digits give 0.
+std::uint16_t LeadingNumber(std::string_view text) {
+  std::uint16_t number = 0;
+  for (const char c : text) {
+    if (c < '0' || c > '9')
+      break;
+    number = static_cast<std::uint16_t>(number * 10 + (c - '0'));
+  }
+  return number;
+}
+
+// name = value: stores the value (or the value of the variable it names) and makes it the
+// final-status word. 6 leaves the word alone and turns the run into one that replaces its files at
+// restart and asks for the restart.
+Status SetFinalStatusFlag(ScriptContext& context, const ScriptCommand& command) {
+  std::string name;
+  std::string value;
+  const Status split = script::SplitAssignment(command.argument, name, script::kValueCapacity,
+                                               value, script::kValueCapacity);
+  if (split != status::kOk)
+    return Fail(context, split);
+  std::string named_value;
+  if (context.variables.Get(value, named_value, script::kValueCapacity) == status::kOk)
+    value = named_value;
+  const Status stored = context.variables.Set(name, value);
+
+  script::RunState& state = context.env.state;
+  const std::uint16_t word = LeadingNumber(value);
+  if (word == 6) {
+    state.direct_copy_mode = false;
+    state.reboot_not_needed = false;
+  } else {
+    state.final_status_word = word;
+  }
+  return stored == status::kOk ? stored : Fail(context, stored);
+}
+
+// Writes the text as it stands, without substituting variables.
+Status ReportStatus(ScriptContext& context, const ScriptCommand& command) {
+  std::string text = command.argument;
+  script::TrimBlanks(text);
+  context.env.reporter.LogText(text);
+  return status::kOk;
+}
+
+// No option of the installer forces anything: the answer is always "0".
+Status IsForceSwitchSet(ScriptContext& context, const ScriptCommand& command) {
+  std::string name = command.argument;
+  script::TrimBlanks(name);
+  const Status stored = context.variables.Set(name, "0");
+  return stored == status::kOk ? stored : Fail(context, stored);
+}
+
+constexpr script::HandlerEntry kHandlers[] = {
+    {script::opcode::kSetFinalStatusFlag, SetFinalStatusFlag},
+    {script::opcode::kReportStatus, ReportStatus},
+    {script::opcode::kIsForceSwitchSet, IsForceSwitchSet},
+};
+
+}  // namespace
+
+std::span<const script::HandlerEntry> StatusCommandHandlers() {
+  return kHandlers;
+}
+
+}  // namespace logging

@@ -1,0 +1,123 @@
+#include "script/flow_commands.h"
+
+#include <array>
+#include <cstdint>
+#include <optional>
+
+#include "log/reporter.h"
+#include "script/interpreter.h"
+#include "script/values.h"
+#include "script/variables.h"
+
+namespace script {
+namespace {
+
+Status Call(ScriptContext& context, const ScriptCommand& command) {
+  return RunSection(context, command);
+}
+
+Status ContinueIf(ScriptContext& context, const ScriptCommand& command) {
+  context.env.reporter.ReportProgress(message::kVerifyingSettings, {});
+  return RunSection(context, command);
+}
+
+// Ends its section unless one of the "|"-separated conditions holds; without conditions it always
+// ends it.
+Status Return(ScriptContext& context, const ScriptCommand& command) {
+  std::string condition;
+  std::optional<std::size_t> cursor = NextItem(command.argument, 0, condition, kValueCapacity, '|');
+  while (cursor && !condition.empty()) {
+    std::string left, op, right;
+    const Status parsed = ParseComparison(condition, left, op, right);
+    if (parsed != status::kOk) {
+      StopCurrentSection(context);
+      return parsed;
+    }
+    ResolveOperand(context, left, kValueCapacity);
+    ResolveOperand(context, right, kValueCapacity);
+    if (EvaluateComparison(left, op, right))
+      return status::kOk;
+    cursor = NextItem(command.argument, *cursor, condition, kValueCapacity, '|');
+  }
+  StopCurrentSection(context);
+  return status::kOk;
+}
+
+Status Set(ScriptContext& context, const ScriptCommand& command) {
+  std::string name, value;
+  const Status split =
+      SplitAssignment(command.argument, name, kValueCapacity, value, kValueCapacity);
+  if (split != status::kOk) {
+    StopCurrentSection(context);
+    return split;
+  }
+  ResolveOperand(context, value, kValueCapacity);
+  if (SetVariable(context, name, value) != status::kOk) {
+    StopCurrentSection(context);
+    return status::kNoMemory;
+  }
+  return status::kOk;
+}
+
+// Version texts compare as the number their digits spell: "4.0.10" reads as 4010. The arithmetic
+// wraps as the unsigned 32-bit register it was written for.
+std::uint32_t DigitsAsNumber(std::string_view text) {
+  std::uint32_t number = 0;
+  for (const char c : text) {
+    if (c == '.')
+      continue;
+    if (c < '0' || c > '9')
+      break;
+    number = number * 10 + static_cast<std::uint32_t>(c - '0');
+  }
+  return number;
+}
+
+constexpr std::array<HandlerEntry, 4> kHandlers = {{
+    {opcode::kCall, Call},
+    {opcode::kContinueIf, ContinueIf},
+    {opcode::kReturn, Return},
+    {opcode::kSet, Set},
+}};
+
+}  // namespace
+
+std::span<const HandlerEntry> FlowCommandHandlers() {
+  return kHandlers;
+}
+
+Status ParseComparison(std::string_view condition, std::string& left, std::string& op,
+                       std::string& right) {
+  const std::size_t at = condition.find_first_of("=<>");
+  if (at == std::string_view::npos || at == 0 || at >= kValueCapacity)
+    return status::kBadReturn;
+  const std::size_t op_length = condition.substr(at + 1, 1) == "=" ? 2 : 1;
+  const std::string_view rest = condition.substr(at + op_length);
+  if (rest.size() >= kValueCapacity)
+    return status::kBadReturn;
+  left = condition.substr(0, at);
+  op = condition.substr(at, op_length);
+  right = rest;
+  TrimBlanks(left);
+  TrimBlanks(op);
+  TrimBlanks(right);
+  return status::kOk;
+}
+
+bool EvaluateComparison(std::string_view left, std::string_view op, std::string_view right) {
+  if (op == "=" || op == "==")
+    return left == right;
+  const std::uint32_t a = DigitsAsNumber(left);
+  const std::uint32_t b = DigitsAsNumber(right);
+  if (op == "<")
+    return a < b;
+  if (op == "<=")
+    return a <= b;
+  if (op == ">")
+    return a > b;
+  if (op == ">=")
+    return a >= b;
+  return false;
+}
+
+}  // namespace script

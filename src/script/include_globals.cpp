@@ -1,0 +1,80 @@
+#include "script/include_globals.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "log/reporter.h"
+#include "package/fetch.h"
+#include "script/interpreter.h"
+#include "script/path.h"
+#include "script/script_file.h"
+#include "script/script_parser.h"
+#include "script/values.h"
+
+namespace script {
+namespace {
+
+std::optional<Opcode> OnlySet(std::string_view keyword) {
+  if (keyword == "SET")
+    return opcode::kSet;
+  return std::nullopt;
+}
+
+Status FetchGlobalsFile(ScriptContext& context, std::string_view name, std::string& path) {
+  // Without an opened package there is nothing to extract the file from.
+  if (context.env.main_set == nullptr || context.env.descriptor == nullptr)
+    return status::kExtractFailed;
+  package::PackageRun run{*context.env.main_set, context.package_folder, *context.env.descriptor,
+                          context.env.reporter};
+  return package::FetchPackageFile(run, name, path, kPathCapacity, /*verify=*/true);
+}
+
+// Lines are not counted: the caller has set the context's line to the INCLUDEGLOBALS line.
+Status RunGlobalsText(ScriptContext& context, std::string_view text, std::int32_t line) {
+  text = text.substr(0, text.find('\0'));  // the text ends at its first NUL, as a script does
+  ScriptCommand command;                   // one record, reused for every line
+  command.line = line;
+  bool comment = false;
+  for (std::size_t position = 0; position < text.size(); ++position) {
+    const char c = text[position];
+    if (c == '\n') {
+      comment = false;
+      continue;
+    }
+    if (comment || c == ' ' || c == '\t' || c == '\r')
+      continue;
+    if (c == ';') {
+      comment = true;
+      continue;
+    }
+    Status result = ReadCommandLine(text, position, OnlySet, command, context.error_text);
+    if (result == status::kOk)
+      result = DispatchCommand(context, command);
+    if (result != status::kOk)
+      return result;
+  }
+  return status::kOk;
+}
+
+}  // namespace
+
+Status IncludeGlobals(ScriptContext& context, const ScriptCommand& command) {
+  std::string name = command.argument;
+  TrimBlanks(name);
+  std::string path;
+  Status result = FetchGlobalsFile(context, name, path);
+  if (result != status::kOk)
+    return result;
+  context.env.reporter.ReportProgress(message::kLoadingGlobals, name);
+  context.env.reporter.LogMessage(message::kLoadingGlobals, name);
+
+  std::string text;
+  result = ReadScriptFile(path, text);
+  if (result != status::kOk)
+    return result;
+  context.line = command.line;
+  return RunGlobalsText(context, text, command.line);
+}
+
+}  // namespace script

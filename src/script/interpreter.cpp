@@ -1,0 +1,107 @@
+#include "script/interpreter.h"
+
+#include <new>
+#include <string_view>
+
+#include "log/reporter.h"
+#include "script/handler_table.h"
+#include "script/include_globals.h"
+#include "script/main_outcome.h"
+#include "script/script_parser.h"
+
+namespace script {
+namespace {
+
+constexpr std::string_view kMainSection = "Main";
+constexpr std::string_view kLoadSection = "ThisPackage";
+
+bool InstallFilesMayRun(const ScriptCommand& command) {
+  return command.opcode == opcode::kFile || command.opcode == opcode::kCopyFileAs;
+}
+
+}  // namespace
+
+Status RunThisPackage(ScriptContext& context) {
+  ScriptSection* section = FindSection(context, kLoadSection);
+  if (section == nullptr)
+    return status::kOk;
+  context.current_section = section;
+  for (const ScriptCommand& command : section->commands) {
+    const Status result = command.opcode == opcode::kIncludeGlobals
+                              ? IncludeGlobals(context, command)
+                              : DispatchCommand(context, command);
+    if (result != status::kOk)
+      return result;
+  }
+  return status::kOk;
+}
+
+Status RunMain(ScriptContext& context) {
+  ScriptSection* main = FindSection(context, kMainSection);
+  if (main == nullptr)
+    return status::kMainNotFound;
+  context.current_section = main;
+  context.env.reporter.ReportProgress(message::kSearchingProducts, {});
+  context.env.reporter.LogMessage(message::kSearchingProducts, {});
+
+  MainOutcome outcome;
+  for (const ScriptCommand& command : main->commands) {
+    const Status result = DispatchCommand(context, command);
+    outcome.Record(result, context.env.state.final_status_word);  // the word the command left
+  }
+  return outcome.Finish(context.env.state.final_status_word);
+}
+
+Status DispatchCommand(ScriptContext& context, const ScriptCommand& command) {
+  context.command_status = 0;
+  if (context.current_section != nullptr)
+    context.current_section->stop = false;
+  const CommandHandler handler = FindHandler(command.opcode);
+  if (handler == nullptr)
+    return status::kUnknownCommand;
+  // Every command is a boundary for memory exhaustion: it ends the command, not the run.
+  try {
+    return handler(context, command);
+  } catch (const std::bad_alloc&) {
+    StopCurrentSection(context);
+    return status::kNoMemory;
+  }
+}
+
+Status RunSection(ScriptContext& context, const ScriptCommand& calling) {
+  ScriptSection* target = FindSection(context, calling.argument);
+  if (target == nullptr) {
+    StopCurrentSection(context);
+    return status::kSectionNotFound;
+  }
+  if (context.call_depth >= kMaxSectionDepth || context.sections_run >= kMaxSectionRuns) {
+    context.env.reporter.LogMessage(message::kSectionsNestedTooDeep, target->name);
+    StopCurrentSection(context);
+    return kRunawaySections;
+  }
+
+  ++context.sections_run;
+  target->stop = false;
+  ScriptSection* const caller = context.current_section;
+  context.current_section = target;
+  ++context.call_depth;
+  Status result = status::kOk;
+  for (const ScriptCommand& command : target->commands) {
+    if (calling.opcode == opcode::kInstallFiles && !InstallFilesMayRun(command))
+      result = status::kNotFileCommand;
+    else
+      result = DispatchCommand(context, command);
+    if (result != status::kOk || target->stop)
+      break;
+  }
+  --context.call_depth;
+  context.current_section = caller;
+
+  if (calling.opcode == opcode::kContinueIf && target->stop)
+    StopCurrentSection(context);
+  if (result != status::kOk)
+    StopCurrentSection(context);
+  return result;
+}
+
+}  // namespace script

@@ -1,0 +1,144 @@
+#include "script/string_commands.h"
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "package/container.h"
+#include "script/characters.h"
+#include "script/path.h"
+#include "script/values.h"
+#include "script/variables.h"
+
+namespace script {
+namespace {
+
+// "var = first, second" of STRINGAPPEND and NAMEAPPENDFILE; a missing part stays empty. The first
+// part is read into a long buffer: it is where the result is built.
+struct AppendParts {
+  std::string var;
+  std::string first;
+  std::string second;
+  bool Complete() const { return !var.empty() && !first.empty() && !second.empty(); }
+};
+
+AppendParts SplitAppendArgument(std::string_view argument) {
+  std::string text(argument);
+  TrimBlanks(text);
+  AppendParts parts;
+  std::optional<std::size_t> cursor = NextItem(text, 0, parts.var, kValueCapacity, '=');
+  if (cursor)
+    cursor = NextItem(text, *cursor, parts.first, kLongValueCapacity, ',');
+  if (cursor)
+    NextItem(text, *cursor, parts.second, kValueCapacity, ',');
+  return parts;
+}
+
+Status StoreResult(ScriptContext& context, std::string_view name, std::string_view value) {
+  if (SetVariable(context, name, value) != status::kOk) {
+    StopCurrentSection(context);
+    return status::kNoMemory;
+  }
+  return status::kOk;
+}
+
+// Only a variable's value is appended: a literal second part adds nothing.
+Status StringAppend(ScriptContext& context, const ScriptCommand& command) {
+  AppendParts parts = SplitAppendArgument(command.argument);
+  if (!parts.Complete()) {
+    StopCurrentSection(context);
+    return status::kUnknownCommand;
+  }
+  ResolveOperand(context, parts.first, kValueCapacity);
+  std::string appended;
+  if (GetVariable(context, parts.second, appended, kValueCapacity) == status::kOk)
+    parts.first.append(CutToCapacity(appended, kLongValueCapacity - parts.first.size()));
+  return StoreResult(context, parts.var, parts.first);
+}
+
+// A join that does not fit leaves the folder as it is; that is no failure.
+Status NameAppendFile(ScriptContext& context, const ScriptCommand& command) {
+  AppendParts parts = SplitAppendArgument(command.argument);
+  if (!parts.Complete()) {
+    StopCurrentSection(context);
+    return status::kUnknownCommand;
+  }
+  ResolveOperand(context, parts.first, kValueCapacity);
+  ResolveOperand(context, parts.second, kValueCapacity);
+  JoinPath(parts.first, kLongValueCapacity, parts.second);
+  return StoreResult(context, parts.var, parts.first);
+}
+
+// A quoted path keeps its quotes around the folder that remains.
+Status NameStripFile(ScriptContext& context, const ScriptCommand& command) {
+  std::string name = command.argument;
+  TrimBlanks(name);
+  std::string value;
+  if (GetVariable(context, name, value, kValueCapacity) != status::kOk) {
+    StopCurrentSection(context);
+    return status::kSymbolNotFound;
+  }
+  if (value.size() >= 2 && value.front() == '"' && EndsWithCharacter(value, '"')) {
+    std::string inner = value.substr(1, value.size() - 2);
+    StripFileName(inner);
+    value = '"' + inner + '"';
+  } else {
+    StripFileName(value);
+  }
+  return StoreResult(context, name, value);
+}
+
+// A group is installed when the package flags, masked, equal the wanted bits. Bit 0 marks an
+// NT-family-only package; bits 1 to 3 exclude the older groups. A package without flags installs
+// every group.
+struct FileGroup {
+  std::string_view name;
+  std::uint32_t mask;
+  std::uint32_t wanted;
+};
+constexpr std::array<FileGroup, 5> kFileGroups = {{
+    {"NT_2000_ONLY_FILES", 0x1, 0x1},
+    {"CMNDLINE_FILES", 0x3, 0x0},
+    {"WIN31_FILES", 0x5, 0x0},
+    {"WIN9X_OLD_FILES", 0x9, 0x0},
+    {"WIN9X_FILES", 0x1, 0x0},
+}};
+
+bool IsGroupInstalled(std::string_view group, std::uint32_t flags) {
+  if (flags == 0)
+    return true;
+  for (const FileGroup& known : kFileGroups) {
+    if (known.name == group)
+      return (flags & known.mask) == known.wanted;
+  }
+  return true;
+}
+
+Status IsValidFilter(ScriptContext& context, const ScriptCommand& command) {
+  std::string name, group;
+  const Status split =
+      SplitAssignment(command.argument, name, kValueCapacity, group, kValueCapacity);
+  if (split != status::kOk)
+    return split;
+  const std::uint32_t flags =
+      context.env.descriptor != nullptr ? context.env.descriptor->trailer.flags : 0;
+  ResolveOperand(context, group, kValueCapacity);
+  return SetVariable(context, name, IsGroupInstalled(group, flags) ? "1" : "0");
+}
+
+constexpr std::array<HandlerEntry, 4> kHandlers = {{
+    {opcode::kStringAppend, StringAppend},
+    {opcode::kNameAppendFile, NameAppendFile},
+    {opcode::kNameStripFile, NameStripFile},
+    {opcode::kIsValidFilter, IsValidFilter},
+}};
+
+}  // namespace
+
+std::span<const HandlerEntry> StringCommandHandlers() {
+  return kHandlers;
+}
+
+}  // namespace script

@@ -1,0 +1,119 @@
+#include "script/values.h"
+
+#include <array>
+
+#include "script/characters.h"
+
+namespace script {
+namespace {
+
+// True when a part of length characters fits a buffer of capacity bytes with its zero.
+bool Fits(std::size_t length, std::size_t capacity) {
+  return length < capacity;
+}
+
+// Takes the part of rest before the next separator and moves rest past it; false when there is
+// no separator or the part does not fit.
+bool TakePart(std::string_view& rest, char separator, std::size_t capacity,
+              std::string_view& part) {
+  const std::size_t at = rest.find(separator);
+  if (at == std::string_view::npos || !Fits(at, capacity))
+    return false;
+  part = rest.substr(0, at);
+  rest.remove_prefix(at + 1);
+  return true;
+}
+
+// Parts are stored only once the whole argument has split, so a failure leaves every output as
+// it was.
+template <std::size_t N>
+void StoreParts(const std::array<std::string_view, N>& parts,
+                const std::array<std::string*, N>& outputs) {
+  for (std::size_t i = 0; i < N; ++i) {
+    outputs[i]->assign(parts[i]);
+    TrimBlanks(*outputs[i]);
+  }
+}
+
+}  // namespace
+
+void TrimBlanks(std::string& text) {
+  const std::size_t first = text.find_first_not_of(" \t");
+  if (first == std::string::npos) {
+    text.clear();
+    return;
+  }
+  const std::size_t last = text.find_last_not_of(" \t\n\r");
+  // A text that begins with CR keeps it; only spaces and TABs go from the front.
+  text.erase(last + 1);
+  text.erase(0, first);
+}
+
+Status SplitAssignment(std::string_view argument, std::string& left, std::size_t left_capacity,
+                       std::string& right, std::size_t right_capacity) {
+  std::string_view rest = argument;
+  std::string_view name;
+  if (!TakePart(rest, '=', left_capacity, name))
+    return status::kNowhereToPutValue;
+  if (!Fits(rest.size(), right_capacity))
+    return status::kNoValueToSet;
+  StoreParts<2>({name, rest}, {&left, &right});
+  return status::kOk;
+}
+
+Status SplitListAssignment(std::string_view argument, std::string& a, std::size_t a_capacity,
+                           std::string& b, std::size_t b_capacity, std::string& c,
+                           std::size_t c_capacity, std::string& d, std::size_t d_capacity) {
+  std::string_view rest = argument;
+  std::string_view part_a, part_b, part_c;
+  if (!TakePart(rest, ',', a_capacity, part_a))
+    return status::kNoFirstPart;
+  if (!TakePart(rest, ',', b_capacity, part_b))
+    return status::kNoSecondPart;
+  if (!TakePart(rest, '=', c_capacity, part_c))
+    return status::kNoValueToSet;
+  if (!Fits(rest.size(), d_capacity))
+    return status::kNowhereToGetValue;
+  StoreParts<4>({part_a, part_b, part_c, rest}, {&a, &b, &c, &d});
+  return status::kOk;
+}
+
+Status SplitAssignmentList(std::string_view argument, std::string& v, std::size_t v_capacity,
+                           std::string& a, std::size_t a_capacity, std::string& b,
+                           std::size_t b_capacity, std::string& c, std::size_t c_capacity) {
+  std::string_view rest = argument;
+  std::string_view part_v, part_a, part_b;
+  if (!TakePart(rest, '=', v_capacity, part_v))
+    return status::kNowhereToPutValue;
+  if (!TakePart(rest, ',', a_capacity, part_a))
+    return status::kNoFirstPart;
+  if (!TakePart(rest, ',', b_capacity, part_b))
+    return status::kNoSecondPart;
+  if (!Fits(rest.size(), c_capacity))
+    return status::kNoValueToSet;
+  StoreParts<4>({part_v, part_a, part_b, rest}, {&v, &a, &b, &c});
+  return status::kOk;
+}
+
+std::optional<std::size_t> NextItem(std::string_view text, std::size_t cursor, std::string& item,
+                                    std::size_t capacity, char separator) {
+  if (cursor >= text.size())
+    return std::nullopt;
+  const std::size_t room = capacity == 0 ? 0 : capacity - 1;
+  std::size_t i = cursor;
+  while (i < text.size() && text[i] != separator) {
+    // A double-byte character is taken whole, so its trail byte is never seen as a separator;
+    // one that no longer fits ends the item and starts the next.
+    const std::size_t width = CharacterWidth(text, i);
+    if (i - cursor + width > room)
+      break;
+    i += width;
+  }
+  item.assign(text.substr(cursor, i - cursor));
+  TrimBlanks(item);
+  if (i < text.size() && text[i] == separator)
+    return i + 1;
+  return i;
+}
+
+}  // namespace script

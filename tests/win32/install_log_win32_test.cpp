@@ -1,0 +1,157 @@
+// The install log on the system's own files: share modes, short names, the locale's date and time,
+// and drives that do not exist (Win32 only). The trim thresholds run on real files in the unit
+// tests, which run here as well.
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "log/install_log.h"
+#include "log/log_writer.h"
+#include "log/messages.h"
+#include "memory_message_source.h"
+#include "platform/file.h"
+#include "platform/filesystem.h"
+#include "platform/short_path.h"
+#include "test_support.h"
+
+namespace {
+
+using platform::File;
+using platform::OpenMode;
+using platform::StreamMode;
+
+std::string ReadText(const std::string& path) {
+  const std::vector<std::uint8_t> bytes = test_support::ReadFileBytes(path);
+  return std::string(bytes.begin(), bytes.end());
+}
+
+std::vector<std::string> SplitFields(const std::string& line) {
+  std::vector<std::string> fields;
+  std::size_t start = 0;
+  for (std::size_t tab; (tab = line.find('\t', start)) != std::string::npos; start = tab + 1)
+    fields.push_back(line.substr(start, tab - start));
+  fields.push_back(line.substr(start));
+  return fields;
+}
+
+TEST(InstallLogWin32, ALogHeldOpenByAnotherTakesLinesOnlyWhenItSharesWriting) {
+  const struct {
+    const char* name;
+    std::optional<OpenMode> mode;
+    std::optional<StreamMode> stream;
+    bool written;
+  } cases[] = {
+      {"read, share read and write", OpenMode::kReadShareReadWrite, {}, true},
+      {"stream rb", {}, StreamMode::kRead, true},
+      {"read, share read", OpenMode::kReadShareRead, {}, false},
+      {"read, exclusive", OpenMode::kReadExclusive, {}, false},
+      {"read and write, share read", OpenMode::kReadWriteShareRead, {}, false},
+      {"stream r+b", {}, StreamMode::kUpdate, false},
+  };
+  test_support::ScratchFolder scratch;
+  const std::string path = scratch / "held.log";
+  for (const auto& c : cases) {
+    ASSERT_TRUE(test_support::WriteFileText(path, "before\r\n"));
+    {
+      File held = c.mode ? File::OpenExisting(path, *c.mode) : File::OpenStream(path, *c.stream);
+      ASSERT_TRUE(held.IsOpen()) << c.name;
+      EXPECT_EQ(logging::AppendLogLine(path, "line\r\n"), c.written) << c.name;
+    }
+    EXPECT_EQ(ReadText(path), c.written ? "before\r\nline\r\n" : "before\r\n") << c.name;
+  }
+}
+
+TEST(InstallLogWin32, TheLogIsClosedBetweenLines) {
+  test_support::ScratchFolder scratch;
+  const logging::InstallLog log(scratch / "closed.log");
+  log.LogText("one");
+  EXPECT_TRUE(File::OpenExisting(log.path(), OpenMode::kReadExclusive).IsOpen());
+  EXPECT_TRUE(platform::RemoveFile(log.path()));
+}
+
+TEST(InstallLogWin32, LongNamesAreWrittenThroughTheirShortForm) {
+  test_support::ScratchFolder scratch;
+  const std::string existing = scratch / "a long name for the install log.txt";
+  ASSERT_TRUE(test_support::WriteFileText(existing, "old\r\n"));
+  const std::string short_form = platform::ShortPathName(existing);
+  EXPECT_NE(short_form, existing);
+  EXPECT_NE(short_form.find('~'), std::string::npos) << short_form;
+  EXPECT_TRUE(logging::AppendLogLine(existing, "new\r\n"));
+  EXPECT_EQ(ReadText(existing), "old\r\nnew\r\n");
+
+  // A log that does not exist yet has no short form and is created under its long name.
+  const std::string missing = scratch / "another long log name.txt";
+  EXPECT_EQ(platform::ShortPathName(missing), missing);
+  EXPECT_TRUE(logging::AppendLogLine(missing, "first\r\n"));
+  EXPECT_EQ(ReadText(missing), "first\r\n");
+}
+
+std::string LocaleInfo(LCTYPE type) {
+  char buffer[80] = {};
+  ::GetLocaleInfoA(LOCALE_USER_DEFAULT, type, buffer, sizeof buffer);
+  return buffer;
+}
+
+TEST(InstallLogWin32, LinesCarryTheShortDateAndTheTimeWithoutSeconds) {
+  if (LocaleInfo(LOCALE_SSHORTDATE) != "M/d/yyyy" || LocaleInfo(LOCALE_STIMEFORMAT) != "h:mm:ss tt")
+    GTEST_SKIP() << "the expected forms are those of the English (United States) locale";
+  test_support::ScratchFolder scratch;
+  const logging::InstallLog log(scratch / "fields.log");
+  SYSTEMTIME before;
+  SYSTEMTIME after;
+  do {
+    platform::RemoveFile(log.path());
+    ::GetLocalTime(&before);
+    log.LogText("message");
+    ::GetLocalTime(&after);
+  } while (before.wMinute != after.wMinute);
+
+  const std::string line = ReadText(log.path());
+  ASSERT_EQ(line.substr(line.size() - 2), "\r\n");
+  const std::vector<std::string> fields = SplitFields(line.substr(0, line.size() - 2));
+  ASSERT_EQ(fields.size(), 6u) << line;
+  const int hour = before.wHour % 12 == 0 ? 12 : before.wHour % 12;
+  char minute[3];
+  std::snprintf(minute, sizeof minute, "%02d", before.wMinute);
+  EXPECT_EQ(fields[0], std::to_string(before.wMonth) + "/" + std::to_string(before.wDay) + "/" +
+                           std::to_string(before.wYear));
+  EXPECT_EQ(fields[1], std::to_string(hour) + ":" + minute + (before.wHour < 12 ? " AM" : " PM"));
+  EXPECT_EQ(fields[2], "");
+  EXPECT_FALSE(fields[3].empty());
+  EXPECT_FALSE(fields[4].empty());
+  EXPECT_EQ(fields[5], "message");
+}
+
+class RecordingBoxes : public logging::ErrorBoxes {
+ public:
+  void Show(std::string_view text, std::string_view) override { shown.emplace_back(text); }
+  std::vector<std::string> shown;
+};
+
+TEST(InstallLogWin32, AnExplicitLogOnAMissingDriveKeepsTheDefault) {
+  const DWORD drives = ::GetLogicalDrives();
+  char letter = 'Q';
+  while (letter <= 'Y' && (drives & (1u << (letter - 'A'))) != 0)
+    ++letter;
+  ASSERT_LE(letter, 'Y') << "no free drive letter";
+  test_support::ScratchFolder scratch;
+  const test_support::MemoryMessageSource messages({
+      {message::kLogFileName, "KPTInst.log"},
+      {message::kInvalidLogPath, "Invalid: default %s"},
+  });
+  logging::InstallLog log;
+  RecordingBoxes boxes;
+  const std::string requested = std::string(1, letter) + ":\\logs\\x.log";
+  log.SetUpInstallLog({requested, scratch.path(), scratch / "setup.exe", false}, messages, boxes);
+  const std::string default_path = scratch / "VelkorLogs\\KPTInst.log";
+  EXPECT_EQ(log.path(), default_path);
+  EXPECT_EQ(boxes.shown, std::vector<std::string>{"Invalid: default " + default_path});
+}
+
+}  // namespace
