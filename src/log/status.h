@@ -13,6 +13,8 @@ inline constexpr Status kLineTooLong = 3;
 inline constexpr Status kSectionNotFound = 4;
 // INSTALLFILES ran a section holding a command other than FILE or COPYFILEAS.
 inline constexpr Status kNotFileCommand = 5;
+// The work folder (or the extract-only target) cannot be made or used.
+inline constexpr Status kWorkDirFailed = 6;
 inline constexpr Status kMainNotFound = 7;
 inline constexpr Status kEmptyFile = 8;
 inline constexpr Status kOpenFailed = 9;
@@ -29,6 +31,8 @@ inline constexpr Status kExtractFailed = 29;
 inline constexpr Status kTempFileFailed = 30;
 inline constexpr Status kPackageOpenFailed = 31;
 inline constexpr Status kBadPackage = 32;
+// No run finished: a second instance, or the run never started.
+inline constexpr Status kNoRun = 33;
 inline constexpr Status kInstallerOpenFailed = 34;
 // A RETURN condition without left operand or operator, or with an over-long operand.
 inline constexpr Status kBadReturn = 37;
@@ -40,6 +44,7 @@ inline constexpr Status kAlreadyInstalled = 44;
 inline constexpr Status kNoRights = 45;
 inline constexpr Status kLatestDats = 49;
 inline constexpr Status kLatestEngine = 50;
+inline constexpr Status kBadCommandLine = 51;
 inline constexpr Status kNtOnly = 60;
 inline constexpr Status kUpdateRejected = 66;
 }  // namespace status
