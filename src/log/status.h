@@ -47,4 +47,6 @@ inline constexpr Status kLatestEngine = 50;
 inline constexpr Status kBadCommandLine = 51;
 inline constexpr Status kNtOnly = 60;
 inline constexpr Status kUpdateRejected = 66;
+// The entry's own code: the language library cannot be loaded (never in the catalogue).
+inline constexpr Status kLanguageLibraryFailed = 67;
 }  // namespace status

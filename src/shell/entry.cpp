@@ -1,45 +1,135 @@
-// The installer's entry. This first stage checks the package appended to its own file: the trailer
-// and directory, then each set copied out and verified against its signature. The exit code is the
-// run status code.
+// The installer's entry: one installer at a time, the language library from the package, the
+// options, the log, the run, then the outcome, the completion record and the restart. The exit
+// code is the run status code.
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
+#include "log/error_boxes.h"
+#include "log/install_log.h"
+#include "log/messages.h"
+#include "log/reporting.h"
 #include "log/status.h"
+#include "log/status_catalogue.h"
 #include "package/container.h"
-#include "package/signature.h"
+#include "package/temp_folder.h"
 #include "platform/filesystem.h"
+#include "script/path.h"
+#include "script/run_state.h"
+#include "shell/completion_record.h"
+#include "shell/language_library.h"
+#include "shell/options/command_line.h"
+#include "shell/options/run_options.h"
+#include "shell/protection_notice.h"
+#include "shell/restart.h"
+#include "shell/run/run_installation.h"
+#include "shell/single_instance.h"
 
 namespace {
 
-Status CheckSet(const std::string& installer_path, const package::PackageDescriptor& descriptor,
-                package::PackageSet set) {
-  platform::File installer =
-      platform::File::OpenExisting(installer_path, platform::OpenMode::kReadShareRead);
-  if (!installer.IsOpen())
-    return status::kInstallerOpenFailed;
-  std::string temp_path;
-  Status result = package::CopySetToTempFile(installer, descriptor, set, temp_path);
-  if (result == status::kOk && package::VerifySetSignature(temp_path) != 0) {
-    result = status::kSignatureFailed;
+std::string OwnPath() {
+  char path[MAX_PATH] = {};
+  ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+  return path;
+}
+
+// Silent and extract-only runs happen on this thread. Windowed runs need the wizard, which this
+// installer does not have yet: such a start runs nothing and ends as a run that never finished.
+Status Run(const shell::RunOptions& options, const std::string& self,
+           const package::PackageDescriptor& descriptor, logging::StatusReporter& reporter,
+           script::RunState& state) {
+  if (!options.silent && !options.extract_only)
+    return status::kNoRun;
+  Status result = shell::RunInstallation(
+      {self, descriptor, reporter, state, options.extract_only, options.extract_target});
+  if (result == status::kOk && !options.extract_only && state.final_status_word != 0) {
+    result = logging::MapFinalStatus(state.final_status_word);
   }
-  if (!temp_path.empty())
-    platform::RemoveFile(temp_path);
+  if (result != status::kOk)
+    reporter.ShowStatusError(result, options.silent);
+  return result;
+}
+
+// Everything after the language library is loaded; the library outlives it.
+Status RunWithLanguage(const char* command_line, const std::string& self,
+                       const package::PackageDescriptor& descriptor, Status trailer_status,
+                       const shell::LoadedLanguageLibrary& library, shell::SingleInstance& guard) {
+  logging::InstallLog log;  // lines before the log is set up go to the early log file
+  logging::SystemErrorBoxes boxes;
+  logging::StatusReporter reporter(library, log, boxes);
+
+  shell::RunOptions options;
+  if (const std::optional<shell::ParsedCommandLine> parsed =
+          shell::ParseCommandLine(command_line)) {
+    if (shell::ValidateCommandLine(*parsed) != status::kOk) {
+      // The silent flag is not read yet: the box shows whatever the command line says.
+      reporter.ShowStatusError(status::kBadCommandLine, false);
+      return status::kBadCommandLine;
+    }
+    options = shell::ReadRunOptions(*parsed, self);
+  }
+  log.SetUpInstallLog({options.log_path, platform::TempDirectory(), self, options.silent}, library,
+                      boxes);
+
+  script::RunState state;
+  state.no_change = options.no_change;
+  Status result;
+  if (trailer_status == status::kNtOnly) {
+    // A package for the NT family only is refused on the 9x family, before anything runs.
+    result = status::kNtOnly;
+    reporter.ShowStatusError(result, options.silent);
+  } else {
+    result = Run(options, self, descriptor, reporter, state);
+  }
+  guard.Release();
+
+  if (options.extract_only) {
+    reporter.LogMessage(
+        result == status::kOk ? message::kExtractionSucceeded : message::kExtractionFailed, {});
+    return result;
+  }
+  reporter.LogMessage(result == status::kOk ? message::kUpdateSucceeded : message::kUpdateFailed,
+                      {});
+  shell::WriteCompletionRecord(result, state.reboot_not_needed);
+  if (result == status::kOk && !state.reboot_not_needed) {
+    shell::SystemConfirmBoxes confirm;
+    shell::RestartComputer({options.silent, options.prompt, options.restart}, library, reporter,
+                           confirm);
+  }
   return result;
 }
 
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-  char self[MAX_PATH] = {};
-  if (GetModuleFileNameA(nullptr, self, MAX_PATH) == 0)
-    return status::kInstallerOpenFailed;
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR command_line, int) {
+  shell::SingleInstance guard;
+  if (!guard.IsFirst())
+    return status::kNoRun;
+  std::optional<shell::UpdateInProgressNotice> notice(std::in_place);
+
+  const std::string self = OwnPath();
   package::PackageDescriptor descriptor;
-  Status result = package::ReadPackageTrailer(self, descriptor);
-  for (auto set : {package::PackageSet::kLanguage, package::PackageSet::kMain}) {
-    if (result == status::kOk)
-      result = CheckSet(self, descriptor, set);
+  const Status trailer_status = package::ReadPackageTrailer(self, descriptor);
+  std::string language_folder;
+  std::string library_name;
+  shell::PrepareLanguageLibrary(self, descriptor, language_folder, library_name);
+
+  Status result;
+  {
+    std::string library_path = language_folder;
+    script::JoinPath(library_path, script::kPathCapacity, library_name);
+    const shell::LoadedLanguageLibrary library(library_path);
+    if (!library.IsLoaded()) {
+      shell::ShowLibraryLoadFailure(::GetLastError());
+      result = status::kLanguageLibraryFailed;
+    } else {
+      result = RunWithLanguage(command_line, self, descriptor, trailer_status, library, guard);
+    }
+    notice.reset();  // the driver hears that the run is over before the library goes
   }
+  if (!language_folder.empty())
+    package::RemoveTempFolder(language_folder);
   return result;
 }

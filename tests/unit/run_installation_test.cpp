@@ -127,8 +127,9 @@ TEST_F(RunInstallationTest, ExtractOnlyTargetThatCannotBeMade) {
 
 TEST_F(RunInstallationTest, MissingInstaller) {
   package::PackageDescriptor descriptor;
-  EXPECT_EQ(shell::RunInstallation({scratch_ / "absent.exe", descriptor, reporter_, state_}),
-            status::kInstallerOpenFailed);
+  EXPECT_EQ(
+      shell::RunInstallation({scratch_ / "absent.exe", descriptor, reporter_, state_, false, {}}),
+      status::kInstallerOpenFailed);
   EXPECT_EQ(LoggedIds(), std::vector<MessageId>{});
 }
 

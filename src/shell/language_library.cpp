@@ -1,0 +1,125 @@
+#include "shell/language_library.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <climits>
+
+#include "package/extraction.h"
+#include "package/signature.h"
+#include "package/temp_folder.h"
+#include "platform/file.h"
+#include "platform/filesystem.h"
+
+namespace shell {
+namespace {
+
+// The folder field of the run record holds 259 characters and a zero.
+constexpr std::size_t kFolderCapacity = 260;
+
+constexpr unsigned kLangChinese = 0x04;
+
+struct LanguageRow {
+  unsigned primary;
+  const char* library;
+};
+
+constexpr LanguageRow kLanguageLibraries[] = {
+    {0x07, "OPStbResDEU.dll"}, {0x0A, "OPStbResESP.dll"}, {0x0C, "OPStbResFRA.dll"},
+    {0x10, "OPStbResITA.dll"}, {0x11, "OPStbResJPN.dll"}, {0x12, "OPStbResKOR.dll"},
+    {0x13, "OPStbResNLD.dll"}, {0x15, "OPStbResPLK.dll"}, {0x16, "OPStbResPTB.dll"},
+    {0x1D, "OPStbResSVE.dll"},
+};
+
+// Copies the language set out, verifies it and unpacks it; the temporary file is deleted here
+// whatever happened.
+Status UnpackLanguageSet(platform::File& installer, const package::PackageDescriptor& descriptor,
+                         std::string& language_folder) {
+  std::string temp_path;
+  Status result =
+      package::CopySetToTempFile(installer, descriptor, package::PackageSet::kLanguage, temp_path);
+  if (result == status::kOk && package::VerifySetSignature(temp_path) != 0)
+    result = status::kSignatureFailed;
+  if (result == status::kOk) {
+    // A folder that cannot be made shows up as a failed unpack below.
+    const bool folder_made = package::CreateTempFolder(temp_path, language_folder, kFolderCapacity);
+    package::PackageFile set = package::OpenPackageFile(temp_path);
+    if (!set.IsOpen()) {
+      result = status::kPackageOpenFailed;
+    } else {
+      if (!folder_made || !package::ExtractAllEntries(set, language_folder))
+        result = status::kExtractFailed;
+      package::ClosePackageFile(set);
+    }
+  }
+  if (!temp_path.empty())
+    platform::RemoveFile(temp_path);
+  return result;
+}
+
+}  // namespace
+
+std::string LanguageLibraryName(unsigned language_id) {
+  const unsigned primary = language_id & 0x3FF;
+  const unsigned sublanguage = (language_id & 0xFFFF) >> 10;
+  if (primary == kLangChinese)
+    return sublanguage == 2 || sublanguage == 4 ? "OPStbResCHS.dll" : "OPStbResCHT.dll";
+  for (const LanguageRow& row : kLanguageLibraries) {
+    if (row.primary == primary)
+      return row.library;
+  }
+  return kDefaultLanguageLibrary;
+}
+
+Status PrepareLanguageLibrary(const std::string& installer_path,
+                              const package::PackageDescriptor& descriptor,
+                              std::string& language_folder, std::string& library_name) {
+  Status result = status::kInstallerOpenFailed;
+  {
+    platform::File installer =
+        platform::File::OpenExisting(installer_path, platform::OpenMode::kReadShareRead);
+    if (installer.IsOpen())
+      result = UnpackLanguageSet(installer, descriptor, language_folder);
+  }
+  library_name = LanguageLibraryName(LANGIDFROMLCID(::GetThreadLocale()));
+  return result;
+}
+
+std::string LibraryLoadFailureText(unsigned long error) {
+  char* system_text = nullptr;
+  const DWORD length = ::FormatMessageA(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, error, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT),
+      reinterpret_cast<char*>(&system_text), 0, nullptr);
+  std::string text = std::string(kDefaultLanguageLibrary) + ":  ";
+  if (length != 0)
+    text.append(system_text, length);
+  ::LocalFree(system_text);
+  return text;
+}
+
+void ShowLibraryLoadFailure(unsigned long error) {
+  ::MessageBoxA(nullptr, LibraryLoadFailureText(error).c_str(), "Error",
+                MB_OK | MB_ICONINFORMATION);
+}
+
+LoadedLanguageLibrary::LoadedLanguageLibrary(const std::string& path)
+    : module_(::LoadLibraryA(path.c_str())) {}
+
+LoadedLanguageLibrary::~LoadedLanguageLibrary() {
+  if (module_ != nullptr)
+    ::FreeLibrary(static_cast<HMODULE>(module_));
+}
+
+std::string LoadedLanguageLibrary::Message(MessageId id, std::size_t capacity) const {
+  if (module_ == nullptr || capacity == 0)
+    return {};
+  // The system takes the size as an int; no message comes near that.
+  std::string text(std::min<std::size_t>(capacity, INT_MAX), '\0');
+  const int length = ::LoadStringA(static_cast<HINSTANCE>(module_), id, text.data(),
+                                   static_cast<int>(text.size()));
+  text.resize(length > 0 ? static_cast<std::size_t>(length) : 0);
+  return text;
+}
+
+}  // namespace shell

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+#include "log/message_source.h"
+#include "log/status.h"
+#include "package/container.h"
+
+namespace shell {
+
+// The base name every failed library load reports, whichever library was chosen.
+inline constexpr const char* kDefaultLanguageLibrary = "OPStbRes.dll";
+
+// The language library for a language identifier: the primary language is its low 10 bits, the
+// sublanguage the bits above. Unknown languages get the default library.
+std::string LanguageLibraryName(unsigned language_id);
+
+// Unpacks the language set of the installer at installer_path into a new temporary folder
+// (language_folder) and chooses the library for the calling thread's locale (library_name, set in
+// every case). 0; 34 the installer cannot be opened; a status of CopySetToTempFile; 42 the
+// signature does not verify; 31 the copied set cannot be opened; 29 unpacking failed.
+Status PrepareLanguageLibrary(const std::string& installer_path,
+                              const package::PackageDescriptor& descriptor,
+                              std::string& language_folder, std::string& library_name);
+
+// The text of the box shown when the language library cannot be loaded: the default library's
+// name and the system's text for error.
+std::string LibraryLoadFailureText(unsigned long error);
+
+// Shows that text in a box of the desktop, caption "Error", information icon, OK button; returns
+// when the user has closed it.
+void ShowLibraryLoadFailure(unsigned long error);
+
+// A language library loaded for its string table, dialog templates and bitmap; freed with the
+// object.
+class LoadedLanguageLibrary final : public MessageSource {
+ public:
+  // Loads the file at path; IsLoaded tells whether that worked (the system's last error says why
+  // not).
+  explicit LoadedLanguageLibrary(const std::string& path);
+  ~LoadedLanguageLibrary() override;
+  LoadedLanguageLibrary(const LoadedLanguageLibrary&) = delete;
+  LoadedLanguageLibrary& operator=(const LoadedLanguageLibrary&) = delete;
+
+  bool IsLoaded() const { return module_ != nullptr; }
+  // The module handle (HINSTANCE) for the wizard's dialogs and bitmap; null when not loaded.
+  void* Module() const { return module_; }
+
+  std::string Message(MessageId id, std::size_t capacity) const override;
+
+ private:
+  void* module_ = nullptr;
+};
+
+}  // namespace shell

@@ -1,0 +1,28 @@
+#pragma once
+
+namespace shell {
+
+// The name of the single-instance mutex, shared with the wizard's window class.
+inline constexpr const char* kInstanceName = "ORQ_DUMBINSTL32_CLASS";
+
+// Only one installer runs at a time. The mutex is created, not merely looked for, so two
+// installers started together cannot both pass: the second finds it already there.
+class SingleInstance {
+ public:
+  SingleInstance();
+  ~SingleInstance() { Release(); }
+  SingleInstance(const SingleInstance&) = delete;
+  SingleInstance& operator=(const SingleInstance&) = delete;
+
+  // False when another installer holds the mutex or has its window open; that one has then been
+  // asked to bring its wizard to the front.
+  bool IsFirst() const { return first_; }
+  // Lets the next installer start (the run is over).
+  void Release();
+
+ private:
+  void* mutex_ = nullptr;
+  bool first_ = false;
+};
+
+}  // namespace shell
