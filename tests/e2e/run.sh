@@ -1,52 +1,252 @@
 #!/usr/bin/env bash
-# Whole-installer checks under Wine: packages built by omnipack, run as real Windows programs.
-# One row per scenario: name, how to build or damage the installer, Wine version, expected exit.
+# Whole installers under Wine (and Xvfb for their boxes): each scenario builds an installer from a
+# fixture with omnipack, runs it as a real Windows program and checks its exit code, install log,
+# boxes, completion record and what it leaves in the temporary folder.
+#
+#   tests/e2e/run.sh [WIN32_BUILD]    (default build/win32; dist/ must be staged)
 set -uo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+win32=${1:-$root/build/win32}
 omnipack="$root/dist/bin/omnipack"
+watcher="$win32/tests/helpers/box_watcher.exe"
+wine_run="$root/tools/wine-run"
 work="$root/build/e2e"
+fixtures="$root/tests/fixtures/e2e"
 rm -rf "$work" && mkdir -p "$work"
-fixture="$root/tests/fixtures/e2e/minimal"
+winpath() { echo "Z:${1//\//\\}"; }
 
-build() {  # build NAME [omnipack options...]
-  local name=$1
-  shift
-  "$omnipack" build --main "$fixture" "$@" -o "$work/$name.exe" >/dev/null
+if [ -z "${DISPLAY:-}" ]; then
+  Xvfb :87 -screen 0 1024x768x24 >/dev/null 2>&1 &
+  xvfb=$!
+  trap 'kill $xvfb 2>/dev/null' EXIT
+  export DISPLAY=:87
+  sleep 1
+fi
+
+record_key='HKLM\SOFTWARE\Torvane Partners\QNT\Shared Components\OmniPack'
+vendor_key='HKLM\SOFTWARE\Torvane Partners'
+"$wine_run" reg add "$vendor_key" /f >/dev/null 2>&1
+# Wine reads a per-program Windows version from AppDefaults; win98 reports the 9x family.
+"$wine_run" reg add 'HKCU\Software\Wine\AppDefaults\nt-only-9x.exe' /v Version /d win98 /f \
+  >/dev/null 2>&1
+temp_dir=$(ls -d "${WINEPREFIX:-$root/build/wine}"/drive_c/users/*/Temp | head -n 1)
+
+build() {  # build NAME FIXTURE [omnipack options...]
+  local name=$1 fixture=$2
+  shift 2
+  "$omnipack" build --main "$fixtures/$fixture" "$@" -o "$work/$name.exe" >/dev/null
 }
 
-flip_byte() {  # flip_byte FILE OFFSET_FROM_END
-  python3 - "$1" "$2" <<'PY'
+failures=0
+fail() {
+  echo "FAIL $name: $*"
+  failures=$((failures + 1))
+  ok=0
+}
+
+# run NAME ANSWERS EXPECTED_EXIT [installer arguments...]: runs work/NAME.exe with the box watcher
+# answering ANSWERS; the log is work/NAME.log unless the arguments name another. A variable
+# locale=xx_YY.UTF-8 before the call starts Wine in that locale.
+run() {
+  name=$1
+  local answers=$2 expected=$3
+  shift 3
+  ok=1
+  log="$work/$name.log"
+  boxes="$work/$name.boxes"
+  : >"$boxes"
+  "$wine_run" reg delete "$record_key" /f >/dev/null 2>&1
+  local before
+  before=$(ls "$temp_dir" | sort)
+  "$wine_run" "$watcher" "$(winpath "$boxes")" "$answers" 60 >/dev/null 2>&1 &
+  local watcher_pid=$!
+  (cd "$work" && env ${locale:+LC_ALL=$locale} "$wine_run" "$work/$name.exe" "$@" >/dev/null 2>&1)
+  code=$?
+  touch "$boxes.stop"
+  wait "$watcher_pid"
+  rm -f "$boxes.stop"
+  [ "$code" = "$expected" ] || fail "exit $code, expected $expected"
+  local after
+  after=$(ls "$temp_dir" | sort)
+  [ "$before" = "$after" ] || fail "left in the temporary folder: $(comm -13 <(echo "$before") <(echo "$after") | tr '\n' ' ')"
+}
+
+logged() { [ -f "$log" ] && cut -f6 "$log" | tr -d '\r' | grep -qxF -- "$1"; }
+expect_log() { logged "$1" || fail "no log line '$1'"; }
+expect_no_log() { ! logged "$1" || fail "unexpected log line '$1'"; }
+expect_box() { grep -qF -- "$1" "$boxes" || fail "no box '$1' (boxes: $(tr '\n' '|' <"$boxes"))"; }
+expect_no_box() { [ ! -s "$boxes" ] || fail "unexpected box: $(tr '\n' '|' <"$boxes")"; }
+record_value() {  # the DWORD as a decimal number, or nothing
+  local hex
+  hex=$("$wine_run" reg query "$record_key" /v "$1" 2>/dev/null | tr -d '\r' |
+    awk -v v="$1" '$1 == v { print $3 }')
+  [ -n "$hex" ] && echo $((hex))
+}
+expect_record() {  # expect_record COMPLETION REBOOT
+  local completion reboot
+  completion=$(record_value CompletionSuccess)
+  reboot=$(record_value RebootRequired)
+  [ "$completion:$reboot" = "$1:$2" ] ||
+    fail "completion record '$completion:$reboot', expected '$1:$2'"
+}
+expect_no_record() {
+  [ -z "$(record_value CompletionSuccess)" ] || fail "a completion record was written"
+}
+done_scenario() { [ "$ok" = 1 ] && echo "ok   $name (exit $code)"; }
+
+caption="Sentrel Module Installer Notification"
+
+build silent-success minimal
+run silent-success ok 0 /SILENT /LOGFILE "$(winpath "$work/silent-success.log")"
+expect_log "Update process is successful."
+expect_log "Searching for all Installed anti-virus products."
+expect_no_box
+expect_record 0 0
+done_scenario
+
+build unknown-switch minimal
+run unknown-switch ok 51 /SILENT /X
+expect_box "$caption	Invalid switch or value supplied in command line parameters."
+expect_no_record
+done_scenario
+
+build final-status-1 product-missing
+run final-status-1 ok 43 /S /LOGFILE "$(winpath "$work/final-status-1.log")"
+expect_log "Corvane Enterprise 8.7 is not installed.  The Sentrel Module cannot be installed."
+expect_log "Update process failed."
+expect_no_box
+expect_record 43 0
+done_scenario
+
+build damaged-main minimal
+# The last entry's data of the main set sits just before its signature, the directory and the
+# trailer (two records).
+python3 - "$work/damaged-main.exe" $((37 + 178 * 2 + 17 + 1)) <<'PY'
 import sys
 path, back = sys.argv[1], int(sys.argv[2])
 data = bytearray(open(path, 'rb').read())
 data[len(data) - back] ^= 0xFF
 open(path, 'wb').write(data)
 PY
-}
+run damaged-main ok 42 /SILENT /LOGFILE "$(winpath "$work/damaged-main.log")"
+expect_log "Unable to verify the ZIP File. Signature verification failed."
+expect_record 42 0
+done_scenario
 
-# Wine reads a per-program Windows version from AppDefaults; win98 reports the 9x family.
-"$root/tools/wine-run" reg add 'HKCU\Software\Wine\AppDefaults\nt-only-9x.exe' /v Version /d win98 /f \
-  >/dev/null 2>&1
+build extract-here minimal
+mkdir -p "$work/here" && mv "$work/extract-here.exe" "$work/here/"
+name=extract-here
+(cd "$work/here" && "$wine_run" extract-here.exe /E >/dev/null 2>&1)
+code=$?
+ok=1
+[ "$code" = 0 ] || fail "exit $code"
+[ -f "$work/here/ORQSCRIP.OSC" ] && [ -f "$work/here/data.txt" ] || fail "files not unpacked beside the installer"
+done_scenario
 
-failures=0
-check() {  # check NAME EXPECTED
-  local name=$1 expected=$2
-  "$root/tools/wine-run" "$work/$name.exe" >/dev/null 2>&1
-  local code=$?
-  if [ "$code" = "$expected" ]; then
-    echo "ok   $name (exit $code)"
-  else
-    echo "FAIL $name: exit $code, expected $expected"
-    failures=$((failures + 1))
-  fi
-}
+build extract-to minimal
+run extract-to ok 0 /E "$(winpath "$work/out/new folder")" /LOGFILE "$(winpath "$work/extract-to.log")"
+[ -f "$work/out/new folder/data.txt" ] || fail "data.txt not unpacked"
+expect_log "Zip file extraction is successful."
+expect_no_log "Searching for all Installed anti-virus products."
+expect_no_record
+done_scenario
 
-build intact && check intact 0
-build nt-only-nt --nt-only && check nt-only-nt 0
-build nt-only-9x --nt-only && check nt-only-9x 60
-# The last entry's data of the main set sits just before the signature, directory and trailer.
-build damaged-main && flip_byte "$work/damaged-main.exe" $((37 + 178 * 2 + 17 + 1)) &&
-  check damaged-main 42
-build no-marker && flip_byte "$work/no-marker.exe" 30 && check no-marker 32
+build extract-blocked minimal
+echo "a file where a folder should be" >"$work/blocker"
+run extract-blocked ok 6 /E "$(winpath "$work/blocker/out")" /LOGFILE "$(winpath "$work/extract-blocked.log")"
+expect_log "Zip file extraction is failed."
+expect_no_record
+done_scenario
 
-[ "$failures" = 0 ] || { echo "$failures end-to-end scenario(s) failed"; exit 1; }
+build log-new-folder minimal
+run log-new-folder ok 0 /S /LOGFILE "$(winpath "$work/logs/deeper/install.txt")"
+log="$work/logs/deeper/install.txt"
+expect_log "Update process is successful."
+done_scenario
+
+build log-bad-drive minimal
+run log-bad-drive ok 0 /LOGFILE 'Q:\nowhere\x.log' /E "$(winpath "$work/bad-drive-out")"
+expect_box "$caption	Invalid log file path is supplied. Default log file,"
+done_scenario
+
+build nt-only-9x minimal --nt-only
+run nt-only-9x ok 60 /SILENT /LOGFILE "$(winpath "$work/nt-only-9x.log")"
+expect_log "This package can be used on Windows NT/2000 only."
+expect_record 60 0
+done_scenario
+
+build nt-only-nt minimal --nt-only
+run nt-only-nt ok 0 /SILENT
+done_scenario
+
+build prompt-cancel restart-pending
+run prompt-cancel cancel 0 /S /PROMPT /LOGFILE "$(winpath "$work/prompt-cancel.log")"
+expect_box "$caption	Some files will be updated on reboot. Please press OK to restart Windows."
+expect_no_log "Restarting Windows..."
+expect_record 0 1
+done_scenario
+
+# Wine's InitiateSystemShutdownA answers TRUE and restarts nothing.
+build prompt-ok restart-pending
+run prompt-ok ok 0 /S /PROMPT /LOGFILE "$(winpath "$work/prompt-ok.log")"
+expect_box "Please press OK to restart Windows."
+expect_log "Restarting Windows..."
+done_scenario
+
+build no-restart-options restart-pending
+run no-restart-options ok 0 /S /LOGFILE "$(winpath "$work/no-restart-options.log")"
+expect_no_log "Restarting Windows..."
+expect_no_box
+expect_record 0 1
+done_scenario
+
+mkdir -p "$work/iss"
+build iss/setup-iss restart-pending
+printf '[OmniPackOptions]\r\nbReboot=1\r\nszLogFile=%s\r\n' "$(winpath "$work/iss-log.txt")" \
+  >"$work/iss/SETUP.ISS"
+run iss/setup-iss ok 0 /S
+name=setup-iss
+log="$work/iss-log.txt"
+expect_log "Restarting Windows..."
+expect_no_box
+done_scenario
+
+build iss/setup-iss-ignored restart-pending
+run iss/setup-iss-ignored ok 0 /SILENT /S /LOGFILE "$(winpath "$work/iss-ignored.log")"
+name=setup-iss-ignored
+expect_no_log "Restarting Windows..."
+done_scenario
+
+build german minimal
+locale=de_DE.UTF-8 run german ok 0 /SILENT /LOGFILE "$(winpath "$work/german.log")"
+expect_log "Die Aktualisierung war erfolgreich."
+done_scenario
+
+# Several installers started at the same moment: exactly one gets past the guard. It fails to
+# make its target and holds its error box open (no watcher yet) while the others start.
+build guard minimal
+name=guard
+ok=1
+starters=()
+for i in 1 2 3 4; do
+  ("$wine_run" "$work/guard.exe" /E "$(winpath "$work/blocker/out")" \
+    /LOGFILE "$(winpath "$work/guard-$i.log")" >/dev/null 2>&1
+   echo $? >"$work/guard-$i.exit") &
+  starters+=($!)
+done
+for _ in $(seq 1 300); do
+  [ "$(ls "$work"/guard-*.exit 2>/dev/null | wc -l)" -ge 3 ] && break
+  sleep 0.1
+done
+"$wine_run" "$watcher" "$(winpath "$work/guard.boxes")" ok 30 >/dev/null 2>&1 &
+watcher_pid=$!
+wait "${starters[@]}"
+touch "$work/guard.boxes.stop"
+wait "$watcher_pid"
+codes=$(cat "$work"/guard-*.exit | sort | tr '\n' ' ')
+code=$codes
+[ "$codes" = "33 33 33 6 " ] || fail "exit codes $codes, expected one 6 and three 33"
+[ "$(ls "$work"/guard-*.log 2>/dev/null | wc -l)" = 1 ] || fail "more than one installer logged"
+done_scenario
+
+[ "$failures" = 0 ] || { echo "$failures end-to-end check(s) failed"; exit 1; }
