@@ -133,6 +133,22 @@ expect_log "Unable to verify the ZIP File. Signature verification failed."
 expect_record 42 0
 done_scenario
 
+# A language set that fails its signature is not unpacked: no library, the system's words in a box.
+build no-language minimal
+python3 - "$work/no-language.exe" <<'PY'
+import struct, sys
+path = sys.argv[1]
+data = bytearray(open(path, 'rb').read())
+payload = struct.unpack_from('<I', data, len(data) - 37 + 25)[0]
+data[payload + 4 + 300] ^= 0xFF
+open(path, 'wb').write(data)
+PY
+run no-language ok 67 /SILENT /LOGFILE "$(winpath "$work/no-language.log")"
+expect_box "Error	OPStbRes.dll:  "
+[ ! -f "$log" ] || fail "a log was written"
+expect_no_record
+done_scenario
+
 build extract-here minimal
 mkdir -p "$work/here" && mv "$work/extract-here.exe" "$work/here/"
 name=extract-here
