@@ -39,6 +39,7 @@ demo: build
 
 bench: build
 	@bench/run.sh
+	@bench/installer_start.sh
 
 clean:
 	rm -rf build/host build/asan build/win32 dist
