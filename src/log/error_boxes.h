@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -21,11 +22,14 @@ class SystemErrorBoxes final : public ErrorBoxes {
  public:
   void SetOwner(platform::WindowHandle owner) { owner_ = owner; }
   void Show(std::string_view text, std::string_view caption) override {
-    platform::ShowErrorBox(owner_, std::string(text), std::string(caption));
+    platform::ShowErrorBox(owner_ ? *owner_ : platform::DesktopWindow(), std::string(text),
+                           std::string(caption));
   }
 
  private:
-  platform::WindowHandle owner_ = platform::DesktopWindow();
+  // None: the desktop, looked up only when a box is shown, since under Wine asking for the
+  // desktop window starts the desktop process.
+  std::optional<platform::WindowHandle> owner_;
 };
 
 }  // namespace logging
