@@ -18,8 +18,14 @@ inline constexpr Status kWorkDirFailed = 6;
 inline constexpr Status kMainNotFound = 7;
 inline constexpr Status kEmptyFile = 8;
 inline constexpr Status kOpenFailed = 9;
+// A file named by DELETEFILE cannot be deleted (only ever a command's secondary status).
+inline constexpr Status kDeleteFailed = 10;
 inline constexpr Status kReadFailed = 11;
 inline constexpr Status kWriteFailed = 12;
+// The package directory holds no record of the named file.
+inline constexpr Status kNoDirectoryRecord = 13;
+// A product's registry key cannot be opened.
+inline constexpr Status kRegistryKeyFailed = 14;
 // The splitting operations of argument texts report a missing or over-long part with these.
 inline constexpr Status kNowhereToPutValue = 23;
 inline constexpr Status kNowhereToGetValue = 24;
@@ -34,8 +40,12 @@ inline constexpr Status kBadPackage = 32;
 // No run finished: a second instance, or the run never started.
 inline constexpr Status kNoRun = 33;
 inline constexpr Status kInstallerOpenFailed = 34;
+// A backup cannot be made: the backup folder or file cannot be created, or the file not read.
+inline constexpr Status kBackupFailed = 35;
 // A RETURN condition without left operand or operator, or with an over-long operand.
 inline constexpr Status kBadReturn = 37;
+// A file's version cannot be read.
+inline constexpr Status kNoVersion = 40;
 inline constexpr Status kSignatureFailed = 42;
 // The outcomes a script announces through the final-status word.
 inline constexpr Status kProductMissing = 43;

@@ -1,0 +1,10 @@
+#include "install/handlers.h"
+
+namespace install {
+
+// PLACEHOLDER until this group's handlers land.
+script::HandlerList MoveCommandHandlers() {
+  return {};
+}
+
+}  // namespace install
