@@ -5,8 +5,8 @@
 #include <string_view>
 
 #include "log/reporter.h"
-#include "package/fetch.h"
 #include "script/interpreter.h"
+#include "script/package_fetch.h"
 #include "script/path.h"
 #include "script/script_file.h"
 #include "script/script_parser.h"
@@ -19,15 +19,6 @@ std::optional<Opcode> OnlySet(std::string_view keyword) {
   if (keyword == "SET")
     return opcode::kSet;
   return std::nullopt;
-}
-
-Status FetchGlobalsFile(ScriptContext& context, std::string_view name, std::string& path) {
-  // Without an opened package there is nothing to extract the file from.
-  if (context.env.main_set == nullptr || context.env.descriptor == nullptr)
-    return status::kExtractFailed;
-  package::PackageRun run{*context.env.main_set, context.package_folder, *context.env.descriptor,
-                          context.env.reporter};
-  return package::FetchPackageFile(run, name, path, kPathCapacity, /*verify=*/true);
 }
 
 // Lines are not counted: the caller has set the context's line to the INCLUDEGLOBALS line.
@@ -63,7 +54,7 @@ Status IncludeGlobals(ScriptContext& context, const ScriptCommand& command) {
   std::string name = command.argument;
   TrimBlanks(name);
   std::string path;
-  Status result = FetchGlobalsFile(context, name, path);
+  Status result = FetchFromPackage(context, name, path);
   if (result != status::kOk)
     return result;
   context.env.reporter.ReportProgress(message::kLoadingGlobals, name);

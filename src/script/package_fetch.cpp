@@ -1,0 +1,17 @@
+#include "script/package_fetch.h"
+
+#include "package/fetch.h"
+#include "script/path.h"
+
+namespace script {
+
+Status FetchFromPackage(ScriptContext& context, std::string_view name, std::string& path) {
+  // Without an opened package there is nothing to extract the file from.
+  if (context.env.main_set == nullptr || context.env.descriptor == nullptr)
+    return status::kExtractFailed;
+  package::PackageRun run{*context.env.main_set, context.package_folder, *context.env.descriptor,
+                          context.env.reporter};
+  return package::FetchPackageFile(run, name, path, kPathCapacity, /*verify=*/true);
+}
+
+}  // namespace script
