@@ -2,10 +2,12 @@
 
 #include <windows.h>
 
-#include "shell/registry_key.h"
+#include "platform/win32/registry_key.h"
 
 namespace shell {
 namespace {
+
+using platform::RegistryKey;
 
 constexpr REGSAM kRecordAccess = KEY_READ | KEY_WRITE;
 

@@ -11,11 +11,11 @@
 #include <optional>
 #include <string>
 
-#include "shell/registry_key.h"
+#include "platform/win32/registry_key.h"
 
 namespace {
 
-using shell::RegistryKey;
+using platform::RegistryKey;
 
 const std::array<std::string, 4> kRecordChain = {
     "SOFTWARE\\Torvane Partners", "SOFTWARE\\Torvane Partners\\QNT",

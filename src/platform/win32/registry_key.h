@@ -4,7 +4,7 @@
 
 #include <utility>
 
-namespace shell {
+namespace platform {
 
 // One open registry key, closed with the object.
 class RegistryKey {
@@ -47,4 +47,4 @@ class RegistryKey {
   HKEY key_ = nullptr;
 };
 
-}  // namespace shell
+}  // namespace platform
