@@ -27,8 +27,10 @@ record_key='HKLM\SOFTWARE\Torvane Partners\QNT\Shared Components\OmniPack'
 vendor_key='HKLM\SOFTWARE\Torvane Partners'
 "$wine_run" reg add "$vendor_key" /f >/dev/null 2>&1
 # Wine reads a per-program Windows version from AppDefaults; win98 reports the 9x family.
-"$wine_run" reg add 'HKCU\Software\Wine\AppDefaults\nt-only-9x.exe' /v Version /d win98 /f \
-  >/dev/null 2>&1
+for program in nt-only-9x.exe restart-9x.exe; do
+  "$wine_run" reg add "HKCU\\Software\\Wine\\AppDefaults\\$program" /v Version /d win98 /f \
+    >/dev/null 2>&1
+done
 temp_dir=$(ls -d "${WINEPREFIX:-$root/build/wine}"/drive_c/users/*/Temp | head -n 1)
 
 build() {  # build NAME FIXTURE [omnipack options...]
@@ -210,6 +212,16 @@ expect_box "Please press OK to restart Windows."
 expect_log "Restarting Windows..."
 done_scenario
 
+# On the 9x family the restart goes through ExitWindowsEx, which Wine answers without ending the
+# run: the outcome and the record are still written.
+build restart-9x restart-pending
+run restart-9x ok 0 /S /REBOOT /LOGFILE "$(winpath "$work/restart-9x.log")"
+expect_log "Update process is successful."
+expect_log "Restarting Windows..."
+expect_no_box
+expect_record 0 1
+done_scenario
+
 build no-restart-options restart-pending
 run no-restart-options ok 0 /S /LOGFILE "$(winpath "$work/no-restart-options.log")"
 expect_no_log "Restarting Windows..."
@@ -226,6 +238,18 @@ name=setup-iss
 log="$work/iss-log.txt"
 expect_log "Restarting Windows..."
 expect_no_box
+done_scenario
+
+mkdir -p "$work/iss-prompt"
+build iss-prompt/setup-iss-prompt restart-pending
+printf '[OmniPackOptions]\r\nbPrompt=1\r\nszLogFile=%s\r\n' \
+  "$(winpath "$work/iss-prompt.log")" >"$work/iss-prompt/SETUP.ISS"
+run iss-prompt/setup-iss-prompt cancel 0 /S
+name=setup-iss-prompt
+log="$work/iss-prompt.log"
+expect_box "Please press OK to restart Windows."
+expect_no_log "Restarting Windows..."
+expect_record 0 1
 done_scenario
 
 build iss/setup-iss-ignored restart-pending
