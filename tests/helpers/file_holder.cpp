@@ -2,10 +2,11 @@
 //
 //   file_holder.exe PATH SHARE CONTROL_FOLDER [SECONDS]
 //
-// SHARE is "none", "read", "readwrite" or "all" (read, write and delete). The file is opened for
-// reading and writing (created when missing). When it is held, the file CONTROL_FOLDER\held
-// appears; the holder lets go and exits when CONTROL_FOLDER\release appears, or after SECONDS
-// (default 120). Exit code 0 after holding, 1 on bad arguments, 2 when the file cannot be opened.
+// SHARE is "none", "read", "readdelete", "readwrite" or "all" (read, write and delete). The file
+// is opened for reading, as a running program holds its own files. When it is held, the file
+// CONTROL_FOLDER\held appears; the holder lets go and exits when CONTROL_FOLDER\release appears,
+// or after SECONDS (default 120). Exit code 0 after holding, 1 on bad arguments, 2 when the file
+// cannot be opened.
 
 #include <windows.h>
 
@@ -19,6 +20,8 @@ bool ParseShare(const std::string& word, DWORD& share) {
     share = 0;
   else if (word == "read")
     share = FILE_SHARE_READ;
+  else if (word == "readdelete")
+    share = FILE_SHARE_READ | FILE_SHARE_DELETE;
   else if (word == "readwrite")
     share = FILE_SHARE_READ | FILE_SHARE_WRITE;
   else if (word == "all")
@@ -41,7 +44,7 @@ int main(int argc, char** argv) {
   const std::string control = argv[3];
   const long seconds = argc > 4 ? std::strtol(argv[4], nullptr, 10) : 120;
 
-  HANDLE file = CreateFileA(argv[1], GENERIC_READ | GENERIC_WRITE, share, nullptr, OPEN_ALWAYS,
+  HANDLE file = CreateFileA(argv[1], GENERIC_READ, share, nullptr, OPEN_EXISTING,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE)
     return 2;

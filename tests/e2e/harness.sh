@@ -1,0 +1,124 @@
+# The end-to-end harness, sourced by run.sh: the Wine session, the box watcher, and the checks
+# every scenario uses. Expects root and win32 to be set.
+omnipack="$root/dist/bin/omnipack"
+watcher="$win32/tests/helpers/box_watcher.exe"
+wine_run="$root/tools/wine-run"
+work="$root/build/e2e"
+fixtures="$root/tests/fixtures/e2e"
+rm -rf "$work" && mkdir -p "$work"
+winpath() { echo "Z:${1//\//\\}"; }
+
+# Commands run when the tests end, whatever happens.
+at_exit_commands=()
+at_exit() { at_exit_commands+=("$1"); }
+trap 'for command in "${at_exit_commands[@]}"; do eval "$command"; done' EXIT
+
+if [ -z "${DISPLAY:-}" ]; then
+  Xvfb :87 -screen 0 1024x768x24 >/dev/null 2>&1 &
+  at_exit "kill $! 2>/dev/null"
+  export DISPLAY=:87
+  sleep 1
+fi
+
+record_key='HKLM\SOFTWARE\Torvane Partners\QNT\Shared Components\OmniPack'
+vendor_key='HKLM\SOFTWARE\Torvane Partners'
+"$wine_run" reg add "$vendor_key" /f >/dev/null 2>&1
+# Wine reads a per-program Windows version from AppDefaults; win98 reports the 9x family.
+as_win98() {
+  "$wine_run" reg add "HKCU\\Software\\Wine\\AppDefaults\\$1" /v Version /d win98 /f >/dev/null 2>&1
+}
+temp_dir=$(ls -d "${WINEPREFIX:-$root/build/wine}"/drive_c/users/*/Temp | head -n 1)
+
+build() {  # build NAME FIXTURE [omnipack options...]
+  local name=$1 fixture=$2
+  shift 2
+  "$omnipack" build --main "$fixtures/$fixture" "$@" -o "$work/$name.exe" >/dev/null
+}
+
+failures=0
+fail() {
+  echo "FAIL $name: $*"
+  failures=$((failures + 1))
+  ok=0
+}
+
+# run NAME ANSWERS EXPECTED_EXIT [installer arguments...]: runs work/NAME.exe with the box watcher
+# answering ANSWERS; the log is work/NAME.log unless the arguments name another. A variable
+# locale=xx_YY.UTF-8 before the call starts Wine in that locale.
+run() {
+  name=$1
+  local answers=$2 expected=$3
+  shift 3
+  ok=1
+  log="$work/$name.log"
+  boxes="$work/$name.boxes"
+  : >"$boxes"
+  "$wine_run" reg delete "$record_key" /f >/dev/null 2>&1
+  # VelkorLogs is the default log's folder, made on purpose and kept.
+  local before
+  before=$(ls "$temp_dir" | grep -vx VelkorLogs | sort)
+  "$wine_run" "$watcher" "$(winpath "$boxes")" "$answers" 60 >/dev/null 2>&1 &
+  local watcher_pid=$!
+  (cd "$work" && env ${locale:+LC_ALL=$locale} "$wine_run" "$work/$name.exe" "$@" >/dev/null 2>&1)
+  code=$?
+  touch "$boxes.stop"
+  wait "$watcher_pid"
+  rm -f "$boxes.stop"
+  [ "$code" = "$expected" ] || fail "exit $code, expected $expected"
+  local after
+  after=$(ls "$temp_dir" | grep -vx VelkorLogs | sort)
+  [ "$before" = "$after" ] || fail "left in the temporary folder: $(comm -13 <(echo "$before") <(echo "$after") | tr '\n' ' ')"
+}
+
+logged() { [ -f "$log" ] && cut -f6 "$log" | tr -d '\r' | grep -qxF -- "$1"; }
+expect_log() { logged "$1" || fail "no log line '$1'"; }
+expect_no_log() { ! logged "$1" || fail "unexpected log line '$1'"; }
+expect_box() { grep -qF -- "$1" "$boxes" || fail "no box '$1' (boxes: $(tr '\n' '|' <"$boxes"))"; }
+expect_no_box() { [ ! -s "$boxes" ] || fail "unexpected box: $(tr '\n' '|' <"$boxes")"; }
+record_value() {  # the DWORD as a decimal number, or nothing
+  local hex
+  hex=$("$wine_run" reg query "$record_key" /v "$1" 2>/dev/null | tr -d '\r' |
+    awk -v v="$1" '$1 == v { print $3 }')
+  [ -n "$hex" ] && echo $((hex))
+}
+expect_record() {  # expect_record COMPLETION REBOOT
+  local completion reboot
+  completion=$(record_value CompletionSuccess)
+  reboot=$(record_value RebootRequired)
+  [ "$completion:$reboot" = "$1:$2" ] ||
+    fail "completion record '$completion:$reboot', expected '$1:$2'"
+}
+expect_no_record() {
+  [ -z "$(record_value CompletionSuccess)" ] || fail "a completion record was written"
+}
+done_scenario() { [ "$ok" = 1 ] && echo "ok   $name (exit $code)"; }
+
+caption="Sentrel Module Installer Notification"
+
+# hold WINDOWS_PATH SHARE: a running program keeps the file open until release.
+hold() {
+  hold_control=$(mktemp -d "$work/hold.XXXX")
+  "$wine_run" "$win32/tests/helpers/file_holder.exe" "$1" "$2" "$(winpath "$hold_control")" 120 \
+    >/dev/null 2>&1 &
+  hold_pid=$!
+  for _ in $(seq 1 300); do
+    [ -f "$hold_control/held" ] && return 0
+    sleep 0.05
+  done
+  fail "the file holder did not hold $1"
+}
+release() {
+  touch "$hold_control/release"
+  wait "$hold_pid"
+}
+
+# The system's pending file operations ("delete PATH", "move FROM -> TO"), in their order.
+session_key='HKEY_LOCAL_MACHINE\System\CurrentControlSet\Control\Session Manager'
+pending_operations() {
+  "$wine_run" regedit /E "$(winpath "$work/session.reg")" "$session_key" >/dev/null 2>&1
+  python3 "$root/tests/e2e/pending_operations.py" "$work/session.reg"
+}
+clear_pending_operations() {
+  "$wine_run" reg delete "$session_key" /v PendingFileRenameOperations /f >/dev/null 2>&1
+}
+expect_pending() { pending_operations | grep -qxF -- "$1" || fail "not pending: '$1'"; }

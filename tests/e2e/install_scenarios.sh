@@ -1,0 +1,201 @@
+# File installation: installs, updates with backups, files in use replaced at restart on both
+# platform families, folder removal, and a copy that runs out of disk space. Sourced by run.sh.
+
+install_fixtures="$fixtures/install"
+prefix="${WINEPREFIX:-$root/build/wine}"
+products="$prefix/drive_c/omni-e2e"  # C:\omni-e2e
+rm -rf "$products"
+
+# package NAME SCRIPT PRODUCT [EXTRA_FOLDER]: builds work/NAME.exe from the package files (and the
+# extra folder's), with the script's @ROOT@ replaced by the product's Windows path.
+package() {
+  local name=$1 script=$2 product=$3 extra=${4:-}
+  local folder="$work/package-$name"
+  rm -rf "$folder" && mkdir -p "$folder"
+  cp -rp "$install_fixtures/files/." "$folder/"
+  [ -z "$extra" ] || cp -rp "$extra/." "$folder/"
+  python3 - "$install_fixtures/$script" "$product" "$folder/ORQSCRIP.OSC" <<'PY'
+import sys
+script, product, out = sys.argv[1:]
+open(out, 'wb').write(open(script, 'rb').read().replace(b'@ROOT@', product.encode()))
+PY
+  "$omnipack" build --main "$folder" -o "$work/$name.exe" >/dev/null
+}
+
+# The files of the update before this one, dated 2020.
+old_product() {
+  mkdir -p "$1/bin"
+  printf 'Sample product 8.7, update 1, with a longer readme than the new one.\r\n' >"$1/readme.txt"
+  printf 'old engine\n' >"$1/bin/engine.dll"
+  printf '[Scan]\r\nHeuristics=1\r\n' >"$1/bin/scan.cfg"
+  touch -d '2020-01-02 03:04:05' "$1/readme.txt" "$1/bin/engine.dll" "$1/bin/scan.cfg"
+}
+new_files=(readme.txt bin/engine.dll bin/scan.cfg)
+same() { cmp -s "$1" "$2" || fail "${1#"$root"/} differs from ${2#"$root"/}"; }
+same_time() {
+  [ "$(stat -c %Y "$1")" = "$(stat -c %Y "$2")" ] || fail "${1#"$root"/} has another time stamp"
+}
+# expect_in_order FIRST SECOND: both are pending, FIRST before SECOND.
+expect_in_order() {
+  local operations first second
+  operations=$(pending_operations)
+  first=$(grep -nxF -- "$1" <<<"$operations" | head -n 1 | cut -d: -f1)
+  second=$(grep -nxF -- "$2" <<<"$operations" | head -n 1 | cut -d: -f1)
+  [ -n "$first" ] && [ -n "$second" ] && [ "$first" -lt "$second" ] ||
+    fail "not pending in this order: '$1', '$2'"
+}
+# What a restart does to the pending operations; Wine's wineboot carries them out.
+restart_wine() { "$wine_run" wineboot -r >/dev/null 2>&1; }
+
+package install-clean install.osc 'C:\omni-e2e\install-clean'
+product="$products/install-clean"
+run install-clean ok 0 /S /LOGFILE "$(winpath "$work/install-clean.log")"
+for file in "${new_files[@]}"; do
+  same "$product/$file" "$install_fixtures/files/$file"
+  same_time "$product/$file" "$work/package-install-clean/$file"
+done
+expect_log 'Replacing file...C:\omni-e2e\install-clean\bin\engine.dll'
+[ -z "$(ls -A "$product/Backup")" ] || fail "backups of files that did not exist"
+expect_record 0 0
+done_scenario
+
+package install-update install.osc 'C:\omni-e2e\install-update'
+product="$products/install-update"
+old_product "$product"
+cp -rp "$product" "$work/install-update-old"
+run install-update ok 0 /S /LOGFILE "$(winpath "$work/install-update.log")"
+for file in "${new_files[@]}"; do
+  same "$product/$file" "$install_fixtures/files/$file"
+  same "$product/Backup/${file##*/}" "$work/install-update-old/$file"
+  same_time "$product/Backup/${file##*/}" "$work/install-update-old/$file"
+done
+expect_log 'Backing up file into C:\omni-e2e\install-update\Backup\readme.txt'
+expect_log 'Replacing file...C:\omni-e2e\install-update\readme.txt'
+expect_record 0 0
+done_scenario
+
+# A running program holds the engine with read sharing: it cannot be written, so it and every
+# later file wait for the restart; the restart puts them in place.
+package held-read install.osc 'C:\omni-e2e\held-read'
+product="$products/held-read"
+old_product "$product"
+cp -rp "$product" "$work/held-read-old"
+clear_pending_operations
+hold 'C:\omni-e2e\held-read\bin\engine.dll' read
+run held-read ok 0 /S /LOGFILE "$(winpath "$work/held-read.log")"
+release
+same "$product/readme.txt" "$install_fixtures/files/readme.txt"
+same "$product/bin/engine.dll" "$work/held-read-old/bin/engine.dll"
+same "$product/bin/engine.1" "$install_fixtures/files/bin/engine.dll"
+same "$product/bin/scan.1" "$install_fixtures/files/bin/scan.cfg"
+expect_log 'File C:\omni-e2e\held-read\bin\engine.dll will be replaced on reboot.'
+expect_log 'File C:\omni-e2e\held-read\bin\scan.cfg will be replaced on reboot.'
+expect_no_log 'Replacing file...C:\omni-e2e\held-read\bin\scan.cfg'
+expect_in_order 'delete \??\C:\omni-e2e\held-read\bin\engine.dll' \
+  'move \??\C:\omni-e2e\held-read\bin\engine.1 -> \??\C:\omni-e2e\held-read\bin\engine.dll'
+expect_in_order 'delete \??\C:\omni-e2e\held-read\bin\scan.cfg' \
+  'move \??\C:\omni-e2e\held-read\bin\scan.1 -> \??\C:\omni-e2e\held-read\bin\scan.cfg'
+expect_record 0 1
+restart_wine
+for file in "${new_files[@]}"; do same "$product/$file" "$install_fixtures/files/$file"; done
+[ ! -e "$product/bin/engine.1" ] && [ ! -e "$product/bin/scan.1" ] || fail "staging copies left"
+clear_pending_operations
+done_scenario
+
+# Held without sharing: the backup cannot read it, and nothing of it is touched.
+package held-none install.osc 'C:\omni-e2e\held-none'
+product="$products/held-none"
+old_product "$product"
+cp -rp "$product" "$work/held-none-old"
+hold 'C:\omni-e2e\held-none\bin\engine.dll' none
+run held-none ok 35 /S /LOGFILE "$(winpath "$work/held-none.log")"
+release
+same "$product/readme.txt" "$install_fixtures/files/readme.txt"
+same "$product/bin/engine.dll" "$work/held-none-old/bin/engine.dll"
+same "$product/bin/scan.cfg" "$work/held-none-old/bin/scan.cfg"
+[ ! -e "$product/bin/engine.1" ] || fail "a staging copy was made"
+expect_log 'Unable to backup existing file. Not enough rights.'
+expect_record 35 0
+done_scenario
+
+# The 9x family replaces files in use through WININIT.INI: the new lines go into its [Rename]
+# section, the other sections stay as they were.
+as_win98 wininit-9x.exe
+package wininit-9x install.osc 'C:\omni-e2e\wininit-9x'
+product="$products/wininit-9x"
+old_product "$product"
+find "$prefix/drive_c/windows" -maxdepth 1 -iname wininit.ini -delete
+wininit="$prefix/drive_c/windows/WININIT.INI"
+printf '[Rename]\r\nA=B\r\n[Other]\r\nX=Y\r\n' >"$wininit"
+hold 'C:\omni-e2e\wininit-9x\bin\engine.dll' read
+run wininit-9x ok 0 /S /LOGFILE "$(winpath "$work/wininit-9x.log")"
+release
+python3 - "$wininit" <<'PY' || fail "WININIT.INI: $(tr '\r\n' '|' <"$wininit")"
+import re, sys
+lines = open(sys.argv[1], 'rb').read().decode('latin-1').split('\r\n')
+patterns = [r'\[Rename\]', 'A=B',
+            r'NUL=C:\\.*\\ENGINE\.DLL', r'C:\\.*\\ENGINE\.DLL=C:\\.*\\ENGINE\.1',
+            r'NUL=C:\\.*\\SCAN\.CFG', r'C:\\.*\\SCAN\.CFG=C:\\.*\\SCAN\.1',
+            r'\[Other\]', 'X=Y', '']
+sys.exit(len(lines) != len(patterns) or not all(
+    re.fullmatch(p, l, re.IGNORECASE) for p, l in zip(patterns, lines)))
+PY
+same "$product/bin/engine.1" "$install_fixtures/files/bin/engine.dll"
+expect_log 'File C:\omni-e2e\wininit-9x\bin\engine.dll will be replaced on reboot.'
+expect_record 0 1
+rm -f "$wininit"
+done_scenario
+
+# A tree with a file in use: the rest goes at once, the file and the folders above it at restart.
+package delete-tree delete-tree.osc 'C:\omni-e2e\delete-tree'
+product="$products/delete-tree"
+mkdir -p "$product/sub/deeper" "$product/empty"
+echo a >"$product/a.txt"
+echo b >"$product/sub/b.txt"
+echo c >"$product/sub/deeper/c.txt"
+"$wine_run" attrib +r 'C:\omni-e2e\delete-tree\sub\b.txt' >/dev/null 2>&1
+clear_pending_operations
+hold 'C:\omni-e2e\delete-tree\sub\deeper\c.txt' read
+run delete-tree ok 0 /S /LOGFILE "$(winpath "$work/delete-tree.log")"
+release
+[ ! -e "$product/a.txt" ] && [ ! -e "$product/sub/b.txt" ] && [ ! -e "$product/empty" ] ||
+  fail "files or empty folders left: $(cd "$product" && find . | tr '\n' ' ')"
+[ -e "$product/sub/deeper/c.txt" ] || fail "the file in use is gone already"
+expect_in_order 'delete \??\C:\omni-e2e\delete-tree\sub\deeper\c.txt' \
+  'delete \??\C:\omni-e2e\delete-tree\sub\deeper'
+expect_in_order 'delete \??\C:\omni-e2e\delete-tree\sub\deeper' \
+  'delete \??\C:\omni-e2e\delete-tree\sub'
+expect_in_order 'delete \??\C:\omni-e2e\delete-tree\sub' 'delete \??\C:\omni-e2e\delete-tree'
+expect_no_log 'Error deleting directory.'
+restart_wine
+[ ! -e "$product" ] || fail "the tree is still there after the restart"
+clear_pending_operations
+done_scenario
+
+# A drive too small for the new file: the copy fails part-way, and the old file comes back from
+# its backup. The drive is a small tmpfs that Wine sees as R:.
+full="$work/full-drive"
+mkdir -p "$full" "$work/big"
+name=full-disk
+if mount -t tmpfs -o size=512k omni-e2e-full "$full"; then
+  at_exit "umount '$full'"
+  ln -sfn "$full" "$prefix/dosdevices/r:"
+  at_exit "rm -f '$prefix/dosdevices/r:'"
+  mkdir -p "$full/product"
+  python3 - "$full/product/big.bin" "$work/big/big.bin" <<'PY'
+import random, sys
+old, new = sys.argv[1:]
+r = random.Random(11)
+open(old, 'wb').write(bytes(r.randrange(256) for _ in range(100 * 1024)))
+open(new, 'wb').write(bytes(r.randrange(256) for _ in range(600 * 1024)))
+PY
+  cp -p "$full/product/big.bin" "$work/big-old.bin"
+  package full-disk one-file.osc 'R:\product' "$work/big"
+  run full-disk ok 12 /S /LOGFILE "$(winpath "$work/full-disk.log")"
+  same "$full/product/big.bin" "$work/big-old.bin"
+  expect_log 'Unable to write to the file.'
+  done_scenario
+else
+  ok=1
+  fail "cannot mount a small tmpfs for the full drive (the tests run as root)"
+fi

@@ -1,0 +1,195 @@
+# The installer's shell: options, language library, log, outcome, completion record, restart and
+# the single-instance guard. Sourced by run.sh.
+
+build silent-success minimal
+run silent-success ok 0 /SILENT /LOGFILE "$(winpath "$work/silent-success.log")"
+expect_log "Update process is successful."
+expect_log "Searching for all Installed anti-virus products."
+expect_no_box
+expect_record 0 0
+done_scenario
+
+build unknown-switch minimal
+run unknown-switch ok 51 /SILENT /X
+expect_box "$caption	Invalid switch or value supplied in command line parameters."
+expect_no_record
+done_scenario
+
+build final-status-1 product-missing
+run final-status-1 ok 43 /S /LOGFILE "$(winpath "$work/final-status-1.log")"
+expect_log "Corvane Enterprise 8.7 is not installed.  The Sentrel Module cannot be installed."
+expect_log "Update process failed."
+expect_no_box
+expect_record 43 0
+done_scenario
+
+build damaged-main minimal
+# The last entry's data of the main set sits just before its signature, the directory and the
+# trailer (two records).
+python3 - "$work/damaged-main.exe" $((37 + 178 * 2 + 17 + 1)) <<'PY'
+import sys
+path, back = sys.argv[1], int(sys.argv[2])
+data = bytearray(open(path, 'rb').read())
+data[len(data) - back] ^= 0xFF
+open(path, 'wb').write(data)
+PY
+run damaged-main ok 42 /SILENT /LOGFILE "$(winpath "$work/damaged-main.log")"
+expect_log "Unable to verify the ZIP File. Signature verification failed."
+expect_record 42 0
+done_scenario
+
+# A language set that fails its signature is not unpacked: no library, the system's words in a box.
+build no-language minimal
+python3 - "$work/no-language.exe" <<'PY'
+import struct, sys
+path = sys.argv[1]
+data = bytearray(open(path, 'rb').read())
+payload = struct.unpack_from('<I', data, len(data) - 37 + 25)[0]
+data[payload + 4 + 300] ^= 0xFF
+open(path, 'wb').write(data)
+PY
+run no-language ok 67 /SILENT /LOGFILE "$(winpath "$work/no-language.log")"
+expect_box "Error	OPStbRes.dll:  "
+[ ! -f "$log" ] || fail "a log was written"
+expect_no_record
+done_scenario
+
+build extract-here minimal
+mkdir -p "$work/here" && mv "$work/extract-here.exe" "$work/here/"
+name=extract-here
+(cd "$work/here" && "$wine_run" extract-here.exe /E >/dev/null 2>&1)
+code=$?
+ok=1
+[ "$code" = 0 ] || fail "exit $code"
+[ -f "$work/here/ORQSCRIP.OSC" ] && [ -f "$work/here/data.txt" ] || fail "files not unpacked beside the installer"
+done_scenario
+
+build extract-to minimal
+run extract-to ok 0 /E "$(winpath "$work/out/new folder")" /LOGFILE "$(winpath "$work/extract-to.log")"
+[ -f "$work/out/new folder/data.txt" ] || fail "data.txt not unpacked"
+expect_log "Zip file extraction is successful."
+expect_no_log "Searching for all Installed anti-virus products."
+expect_no_record
+done_scenario
+
+build extract-blocked minimal
+echo "a file where a folder should be" >"$work/blocker"
+run extract-blocked ok 6 /E "$(winpath "$work/blocker/out")" /LOGFILE "$(winpath "$work/extract-blocked.log")"
+expect_log "Zip file extraction is failed."
+expect_no_record
+done_scenario
+
+build log-new-folder minimal
+run log-new-folder ok 0 /S /LOGFILE "$(winpath "$work/logs/deeper/install.txt")"
+log="$work/logs/deeper/install.txt"
+expect_log "Update process is successful."
+done_scenario
+
+build log-bad-drive minimal
+run log-bad-drive ok 0 /LOGFILE 'Q:\nowhere\x.log' /E "$(winpath "$work/bad-drive-out")"
+expect_box "$caption	Invalid log file path is supplied. Default log file,"
+done_scenario
+
+as_win98 nt-only-9x.exe
+build nt-only-9x minimal --nt-only
+run nt-only-9x ok 60 /SILENT /LOGFILE "$(winpath "$work/nt-only-9x.log")"
+expect_log "This package can be used on Windows NT/2000 only."
+expect_record 60 0
+done_scenario
+
+build nt-only-nt minimal --nt-only
+run nt-only-nt ok 0 /SILENT
+done_scenario
+
+build prompt-cancel restart-pending
+run prompt-cancel cancel 0 /S /PROMPT /LOGFILE "$(winpath "$work/prompt-cancel.log")"
+expect_box "$caption	Some files will be updated on reboot. Please press OK to restart Windows."
+expect_no_log "Restarting Windows..."
+expect_record 0 1
+done_scenario
+
+# Wine's InitiateSystemShutdownA answers TRUE and restarts nothing.
+build prompt-ok restart-pending
+run prompt-ok ok 0 /S /PROMPT /LOGFILE "$(winpath "$work/prompt-ok.log")"
+expect_box "Please press OK to restart Windows."
+expect_log "Restarting Windows..."
+done_scenario
+
+# On the 9x family the restart goes through ExitWindowsEx, which Wine answers without ending the
+# run: the outcome and the record are still written.
+as_win98 restart-9x.exe
+build restart-9x restart-pending
+run restart-9x ok 0 /S /REBOOT /LOGFILE "$(winpath "$work/restart-9x.log")"
+expect_log "Update process is successful."
+expect_log "Restarting Windows..."
+expect_no_box
+expect_record 0 1
+done_scenario
+
+build no-restart-options restart-pending
+run no-restart-options ok 0 /S /LOGFILE "$(winpath "$work/no-restart-options.log")"
+expect_no_log "Restarting Windows..."
+expect_no_box
+expect_record 0 1
+done_scenario
+
+mkdir -p "$work/iss"
+build iss/setup-iss restart-pending
+printf '[OmniPackOptions]\r\nbReboot=1\r\nszLogFile=%s\r\n' "$(winpath "$work/iss-log.txt")" \
+  >"$work/iss/SETUP.ISS"
+run iss/setup-iss ok 0 /S
+name=setup-iss
+log="$work/iss-log.txt"
+expect_log "Restarting Windows..."
+expect_no_box
+done_scenario
+
+mkdir -p "$work/iss-prompt"
+build iss-prompt/setup-iss-prompt restart-pending
+printf '[OmniPackOptions]\r\nbPrompt=1\r\nszLogFile=%s\r\n' \
+  "$(winpath "$work/iss-prompt.log")" >"$work/iss-prompt/SETUP.ISS"
+run iss-prompt/setup-iss-prompt cancel 0 /S
+name=setup-iss-prompt
+log="$work/iss-prompt.log"
+expect_box "Please press OK to restart Windows."
+expect_no_log "Restarting Windows..."
+expect_record 0 1
+done_scenario
+
+build iss/setup-iss-ignored restart-pending
+run iss/setup-iss-ignored ok 0 /SILENT /S /LOGFILE "$(winpath "$work/iss-ignored.log")"
+name=setup-iss-ignored
+expect_no_log "Restarting Windows..."
+done_scenario
+
+build german minimal
+locale=de_DE.UTF-8 run german ok 0 /SILENT /LOGFILE "$(winpath "$work/german.log")"
+expect_log "Die Aktualisierung war erfolgreich."
+done_scenario
+
+# Several installers started at the same moment: exactly one gets past the guard. It fails to
+# make its target and holds its error box open (no watcher yet) while the others start.
+build guard minimal
+name=guard
+ok=1
+starters=()
+for i in 1 2 3 4; do
+  ("$wine_run" "$work/guard.exe" /E "$(winpath "$work/blocker/out")" \
+    /LOGFILE "$(winpath "$work/guard-$i.log")" >/dev/null 2>&1
+   echo $? >"$work/guard-$i.exit") &
+  starters+=($!)
+done
+for _ in $(seq 1 300); do
+  [ "$(ls "$work"/guard-*.exit 2>/dev/null | wc -l)" -ge 3 ] && break
+  sleep 0.1
+done
+"$wine_run" "$watcher" "$(winpath "$work/guard.boxes")" ok 30 >/dev/null 2>&1 &
+watcher_pid=$!
+wait "${starters[@]}"
+touch "$work/guard.boxes.stop"
+wait "$watcher_pid"
+codes=$(cat "$work"/guard-*.exit | sort | tr '\n' ' ')
+code=$codes
+[ "$codes" = "33 33 33 6 " ] || fail "exit codes $codes, expected one 6 and three 33"
+[ "$(ls "$work"/guard-*.log 2>/dev/null | wc -l)" = 1 ] || fail "more than one installer logged"
+done_scenario
