@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # The main job: builds the sample update in examples/ into an installer, inspects it, sets up a
-# sample installed product in the Wine prefix and runs the update silently against it.
+# sample installed product in the Wine prefix and runs the update silently against it while the
+# product holds one of its files open; then shows the log, the backups, the pending operations, the
+# completion record, and the product after a (simulated) restart.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 omnipack="$root/dist/bin/omnipack"
@@ -19,13 +21,29 @@ echo "== omnipack verify build/demo/update.exe"
 "$omnipack" verify "$out/update.exe" && echo "verify: every rule holds (exit 0)"
 echo
 
-echo "== the sample product in the Wine prefix"
+echo "== the sample product in the Wine prefix: update 2.0, dated 2025"
+prefix="${WINEPREFIX:-$root/build/wine}"
 product='C:\Program Files\Velkor\DesktopProtection'
-"$wine_run" cmd /c mkdir "$product\\bin" >/dev/null 2>&1 || true
+product_dir="$prefix/drive_c/Program Files/Velkor/DesktopProtection"
+rm -rf "$product_dir" && mkdir -p "$product_dir/bin" "$product_dir/defs"
+printf 'Sample product update 2.0\r\n' >"$product_dir/readme.txt"
+printf '[Engine]\r\nVersion=2.0.0\r\nHeuristics=1\r\n' >"$product_dir/bin/engine.cfg"
+printf 'SAMPLE DEFINITIONS 2025-06-01' >"$product_dir/defs/DETECT.DAT"
+touch -d '2025-06-01 12:00:00' "$product_dir"/readme.txt "$product_dir"/bin/* "$product_dir"/defs/*
 "$wine_run" reg add 'HKLM\SOFTWARE\Velkor\DesktopProtection' /v szInstallDir /d "$product" /f \
   >/dev/null
 "$wine_run" reg add 'HKLM\SOFTWARE\Torvane Partners\QNT\Shared Components\OmniPack' /f >/dev/null
-echo "$product, HKLM\\SOFTWARE\\Velkor\\DesktopProtection szInstallDir"
+"$wine_run" reg delete 'HKLM\System\CurrentControlSet\Control\Session Manager' \
+  /v PendingFileRenameOperations /f >/dev/null 2>&1 || true
+(cd "$product_dir" && find . -type f -printf '%TY-%Tm-%Td %TH:%TM  %6s  %P\n' | sort -k4)
+echo
+
+echo "== the running product holds bin\\engine.cfg open (read sharing only)"
+control=$(mktemp -d "$out/running.XXXX")
+"$wine_run" "$root/build/win32/tests/helpers/file_holder.exe" "$product\\bin\\engine.cfg" read \
+  "$(winpath "$control")" 300 >/dev/null 2>&1 &
+running=$!
+for _ in $(seq 1 200); do [ -f "$control/held" ] && break; sleep 0.05; done
 echo
 
 echo "== update.exe /S /LOGFILE build/demo/install.log"
@@ -38,9 +56,22 @@ echo
 echo "== install log"
 tr -d '\r' <"$out/install.log"
 echo
+echo "== the product folder after the update (bin\\engine.1 waits for the restart)"
+(cd "$product_dir" && find . -type f -printf '%TY-%Tm-%Td %TH:%TM  %6s  %P\n' | sort -k4)
+echo
+echo "== pending operations of the next restart"
+"$wine_run" regedit /E "$(winpath "$out/session.reg")" \
+  'HKEY_LOCAL_MACHINE\System\CurrentControlSet\Control\Session Manager' >/dev/null 2>&1
+python3 "$root/tests/e2e/pending_operations.py" "$out/session.reg"
+echo
 echo "== completion record"
 "$wine_run" reg query 'HKLM\SOFTWARE\Torvane Partners\QNT\Shared Components\OmniPack' | tr -d '\r' |
   grep -E 'CompletionSuccess|RebootRequired'
 echo
-echo "The script ran its checks and reported its plan; the file commands that copy the engine"
-echo "configuration and detection data into the product come with the file-installation engine."
+
+echo "== the product ends, Windows restarts (Wine: wineboot -r carries out the pending operations)"
+touch "$control/release"
+wait "$running" || true
+"$wine_run" wineboot -r >/dev/null 2>&1
+echo "bin\\engine.cfg now:"
+tr -d '\r' <"$product_dir/bin/engine.cfg"

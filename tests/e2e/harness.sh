@@ -23,6 +23,8 @@ fi
 record_key='HKLM\SOFTWARE\Torvane Partners\QNT\Shared Components\OmniPack'
 vendor_key='HKLM\SOFTWARE\Torvane Partners'
 "$wine_run" reg add "$vendor_key" /f >/dev/null 2>&1
+# The Win32 unit tests check the record without the vendor key too: leave the prefix without it.
+at_exit "'$wine_run' reg delete '$vendor_key' /f >/dev/null 2>&1"
 # Wine reads a per-program Windows version from AppDefaults; win98 reports the 9x family.
 as_win98() {
   "$wine_run" reg add "HKCU\\Software\\Wine\\AppDefaults\\$1" /v Version /d win98 /f >/dev/null 2>&1
