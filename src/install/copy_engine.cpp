@@ -1,19 +1,241 @@
 #include "install/copy_engine.h"
 
-// PLACEHOLDER bodies until the copy engine lands.
-namespace install {
+#include <windows.h>
 
-Status BackupFile(script::ScriptContext&, const std::string&) {
-  return status::kUnknownCommand;
+#include <algorithm>
+#include <cstdint>
+#include <memory>
+#include <new>
+#include <vector>
+
+#include "install/numbered_name.h"
+#include "install/restart_replace.h"
+#include "log/messages.h"
+#include "package/file_time.h"
+#include "platform/file.h"
+#include "platform/filesystem.h"
+#include "script/path.h"
+
+namespace install {
+namespace {
+
+using platform::File;
+using platform::OpenMode;
+
+constexpr std::uint32_t kBackupBlockSize = 20480;
+constexpr std::uint32_t kCopyBlockSize = 10240;
+// Backup paths are built one byte longer than other paths.
+constexpr std::size_t kBackupPathCapacity = 261;
+
+struct HandleCloser {
+  void operator()(HANDLE handle) const { ::CloseHandle(handle); }
+};
+using Handle = std::unique_ptr<void, HandleCloser>;
+
+Handle OpenHandle(const std::string& path, DWORD access, DWORD share) {
+  const HANDLE handle = ::CreateFileA(path.c_str(), access, share, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+  return Handle(handle == INVALID_HANDLE_VALUE ? nullptr : handle);
 }
-Status CopyIntoPlace(script::ScriptContext&, const std::string&, const std::string&, bool) {
-  return status::kUnknownCommand;
+
+// A transfer buffer of size bytes; empty when memory runs out.
+std::vector<std::uint8_t> TransferBuffer(std::uint32_t size) {
+  std::vector<std::uint8_t> buffer;
+  try {
+    buffer.resize(size);
+  } catch (const std::bad_alloc&) {
+    buffer.clear();
+  }
+  return buffer;
 }
-bool ClearDestination(const std::string&) {
-  return false;
+
+// Streams all of from, from its start, into to at its position, one buffer at a time; written
+// counts the bytes that reached to. A short read is 11, a short write 12; the loop runs to the end
+// of from's size whatever fails, and the status is that of the last failing block.
+Status StreamCopy(File& from, File& to, std::vector<std::uint8_t>& buffer, std::int64_t& written) {
+  written = 0;
+  const std::int64_t size = from.Size();
+  if (size < 0 || from.Seek(0, platform::SeekOrigin::kBegin) != 0)
+    return status::kReadFailed;
+  const auto block = static_cast<std::int64_t>(buffer.size());
+  Status result = status::kOk;
+  for (std::int64_t remaining = size; remaining > 0;) {
+    const auto wanted = static_cast<std::uint32_t>(std::min(remaining, block));
+    const std::uint32_t got = from.Read(buffer.data(), wanted);
+    if (got < wanted)
+      result = status::kReadFailed;
+    const std::uint32_t put = to.Write(buffer.data(), got);
+    if (put < got)
+      result = status::kWriteFailed;
+    written += put;
+    remaining -= wanted;
+  }
+  return result;
 }
-Status PlaceFile(script::ScriptContext&, const std::string&, std::string&, bool) {
-  return status::kUnknownCommand;
+
+void CopyModificationTime(const std::string& from, const std::string& to) {
+  package::TimeStamp time;
+  if (package::GetFileTimeStamp(from, time))
+    package::SetFileTimeStamp(to, time);
+}
+
+// A freshly extracted file was created just now but carries the package's modification time; a
+// destination copied from it then takes that time as its creation time as well. Best effort.
+void TakeCreationTime(const std::string& source, const std::string& destination) {
+  FILETIME created, written;
+  {
+    const Handle from = OpenHandle(source, GENERIC_READ, FILE_SHARE_READ);
+    if (!from || !::GetFileTime(from.get(), &created, nullptr, &written))
+      return;
+  }
+  if (::CompareFileTime(&created, &written) <= 0)
+    return;
+  const Handle to = OpenHandle(destination, GENERIC_WRITE, 0);
+  if (to)
+    ::SetFileTime(to.get(), &written, nullptr, &written);
+}
+
+// Puts a destination's old content back from the backup that the calling command made, with its
+// old modification time, which the backup kept.
+bool RestoreFromBackup(const std::string& destination, const std::string& backup,
+                       std::vector<std::uint8_t>& buffer) {
+  File from = File::OpenExisting(backup, OpenMode::kReadShareRead);
+  File to = File::OpenExisting(destination, OpenMode::kReadWriteShareRead);
+  std::int64_t written = 0;
+  if (!from.IsOpen() || !to.IsOpen() || StreamCopy(from, to, buffer, written) != status::kOk ||
+      !to.SetLength(written) || !to.Close()) {
+    return false;
+  }
+  CopyModificationTime(backup, destination);
+  return true;
+}
+
+}  // namespace
+
+Status BackupFile(script::ScriptContext& context, const std::string& destination,
+                  std::string* made) {
+  if (made != nullptr)
+    made->clear();
+  // Without a backup directory (SETBACKUPDIR has not run) there is nowhere safe to put a copy;
+  // the command goes on without one rather than writing beside some other folder.
+  if (!platform::IsFile(destination) || context.backup_directory.empty())
+    return status::kOk;
+
+  std::string name = script::FileNameOf(destination);
+  if (name.empty())
+    name = destination;
+  std::string backup = context.backup_directory.substr(0, kBackupPathCapacity - 1);
+  if (!script::JoinPath(backup, kBackupPathCapacity, name))
+    return status::kBackupFailed;
+  context.env.reporter.LogMessage(message::kBackingUp, backup);
+
+  // The destination is opened first so that a file that cannot be read leaves an earlier backup
+  // of the same name in place.
+  File from = File::OpenExisting(destination, OpenMode::kReadShareRead);
+  if (!from.IsOpen())
+    return status::kBackupFailed;
+  platform::RemoveFile(backup);
+  File to = File::Create(backup);
+  if (!to.IsOpen())
+    return status::kBackupFailed;
+
+  std::vector<std::uint8_t> buffer = TransferBuffer(kBackupBlockSize);
+  if (buffer.empty()) {
+    to.Close();
+    platform::RemoveFile(backup);
+    return status::kNoMemory;
+  }
+  std::int64_t written = 0;
+  Status result = StreamCopy(from, to, buffer, written);
+  if (!to.Close() && result == status::kOk)
+    result = status::kWriteFailed;
+  from.Close();
+  if (result != status::kOk) {
+    platform::RemoveFile(backup);
+    return result;
+  }
+  CopyModificationTime(destination, backup);
+  if (made != nullptr)
+    *made = backup;
+  return status::kOk;
+}
+
+Status CopyIntoPlace(script::ScriptContext& context, const std::string& destination,
+                     const std::string& source, bool may_create, const std::string& backup) {
+  File from = File::OpenExisting(source, OpenMode::kReadShareRead);
+  File to = File::OpenExisting(destination, OpenMode::kReadWriteShareRead);
+  bool created = false;
+  if (from.IsOpen() && !to.IsOpen()) {
+    if (may_create) {
+      to = File::Create(destination);
+      created = to.IsOpen();
+    }
+    if (!created) {
+      // In use: this and every later installing command leave their files for the restart.
+      context.env.state.direct_copy_mode = false;
+      context.env.state.reboot_not_needed = false;
+      return status::kNoRun;
+    }
+  }
+
+  if (from.IsOpen()) {
+    std::vector<std::uint8_t> buffer = TransferBuffer(kCopyBlockSize);
+    if (buffer.empty()) {
+      to.Close();
+      if (created)
+        platform::RemoveFile(destination);
+      return status::kNoMemory;
+    }
+    context.env.reporter.ReportProgress(message::kReplacingFile, destination);
+    context.env.reporter.LogMessage(message::kReplacingFile, destination);
+    std::int64_t written = 0;
+    Status result = StreamCopy(from, to, buffer, written);
+    // A longer old file must not leave its tail behind the new content.
+    if (result == status::kOk && !to.SetLength(written))
+      result = status::kWriteFailed;
+    if (!to.Close() && result == status::kOk)
+      result = status::kWriteFailed;
+    if (result != status::kOk) {
+      if (!backup.empty() && RestoreFromBackup(destination, backup, buffer))
+        context.env.reporter.LogMessage(message::kRestoredFromBackup, destination);
+      else if (created)
+        platform::RemoveFile(destination);
+      return result;
+    }
+  }
+  from.Close();
+  to.Close();
+
+  CopyModificationTime(source, destination);
+  TakeCreationTime(source, destination);
+  return status::kOk;
+}
+
+bool ClearDestination(const std::string& destination) {
+  if (!platform::IsFile(destination))
+    return true;
+  if (File::OpenExisting(destination, OpenMode::kReadWriteShareRead).IsOpen())
+    return platform::RemoveFile(destination);
+  // In use: a running program may still have it open, but the name can be moved aside to make
+  // room, and the old file goes at the next restart.
+  const std::string aside = NumberedFreeName(destination);
+  if (!::MoveFileExA(destination.c_str(), aside.c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    return false;
+  }
+  ::MoveFileExA(aside.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+  return true;
+}
+
+Status PlaceFile(script::ScriptContext& context, const std::string& destination,
+                 std::string& source, bool may_create, const std::string& backup) {
+  if (context.env.state.direct_copy_mode) {
+    const Status copied = CopyIntoPlace(context, destination, source, may_create, backup);
+    // A destination in use (33) has just switched direct-copy mode off.
+    if (context.env.state.direct_copy_mode)
+      return copied;
+  }
+  return ScheduleReplaceOnReboot(context, destination, source);
 }
 
 }  // namespace install

@@ -10,22 +10,28 @@
 namespace install {
 
 // Copies an existing destination into the backup directory under its file name, keeping its
-// modification time. 0 also when there is nothing to back up; 35, 11, 12, 1.
-Status BackupFile(script::ScriptContext& context, const std::string& destination);
+// modification time. 0 also when there is nothing to back up (no such file, or no backup
+// directory set); 35, 11, 12, 1. made, when given, receives the backup's path, empty when no
+// backup was made.
+Status BackupFile(script::ScriptContext& context, const std::string& destination,
+                  std::string* made = nullptr);
 
 // Copies source over destination (created when may_create). 33 when the destination cannot be
 // opened for writing nor created: direct-copy mode and the reboot-not-needed flag are cleared.
-// 0 when the source cannot be opened (nothing copied); 11, 12, 1.
+// 0 when the source cannot be opened (nothing copied); 11, 12, 1. When the copy fails part-way,
+// a destination it created is deleted; backup names the copy of destination's old content that
+// the calling command made (empty: none), which is then put back instead.
 Status CopyIntoPlace(script::ScriptContext& context, const std::string& destination,
-                     const std::string& source, bool may_create);
+                     const std::string& source, bool may_create, const std::string& backup = {});
 
 // Removes a destination before a forced copy; one in use is moved aside to "<stem>.<n>" and
 // queued for deletion at restart. True when the destination is gone or moved aside.
 bool ClearDestination(const std::string& destination);
 
 // Copies now in direct-copy mode, else (or when the destination turns out to be in use) schedules
-// the replacement at restart; source is rewritten to the staging copy when scheduled.
+// the replacement at restart; source is rewritten to the staging copy when scheduled. backup as
+// for CopyIntoPlace.
 Status PlaceFile(script::ScriptContext& context, const std::string& destination,
-                 std::string& source, bool may_create);
+                 std::string& source, bool may_create, const std::string& backup = {});
 
 }  // namespace install

@@ -1,10 +1,90 @@
+#include <windows.h>
+
+#include <array>
+#include <optional>
+#include <string>
+
+#include "install/file_probes.h"
+#include "install/file_versions.h"
 #include "install/handlers.h"
+#include "install/repair_cache.h"
+#include "install/work_path.h"
+#include "platform/filesystem.h"
+#include "script/package_fetch.h"
+#include "script/path.h"
+#include "script/values.h"
+#include "script/variables.h"
 
+// The file commands that act on single files outside the installing commands.
 namespace install {
+namespace {
 
-// PLACEHOLDER until this group's handlers land.
+using script::ScriptCommand;
+using script::ScriptContext;
+
+std::string InstallerPath() {
+  std::array<char, MAX_PATH> path{};
+  ::GetModuleFileNameA(nullptr, path.data(), path.size());
+  return path.data();
+}
+
+// A failed deletion is only noted in the command status: the script goes on.
+Status DeleteNamedFile(ScriptContext& context, const ScriptCommand& command) {
+  std::string name = command.argument;
+  script::TrimBlanks(name);
+  script::ResolveOperand(context, name, script::kValueCapacity);
+  const std::string path = script::HasExistingDirectory(name) ? name : WorkPath(context, name);
+  context.env.reporter.LogMessage(message::kDeleting, path);
+  if (!platform::RemoveFile(path)) {
+    context.command_status = status::kDeleteFailed;
+    context.env.reporter.LogMessage(message::kDeleteFailed, {});
+  }
+  return status::kOk;
+}
+
+// Fetches each listed file into the package folder; the first that fails ends the list, and so
+// does an empty item.
+Status ExtractFileSet(ScriptContext& context, const ScriptCommand& command) {
+  const std::string_view list = command.argument;
+  std::string item;
+  std::string fetched;
+  for (std::optional<std::size_t> cursor =
+           script::NextItem(list, 0, item, script::kValueCapacity, ',');
+       cursor && !item.empty();
+       cursor = script::NextItem(list, *cursor, item, script::kValueCapacity, ',')) {
+    const Status result = script::FetchFromPackage(context, item, fetched);
+    if (result != status::kOk) {
+      StopCurrentSection(context);
+      return result;
+    }
+  }
+  return status::kOk;
+}
+
+Status CloneSelf(ScriptContext& context, const ScriptCommand&) {
+  const Status result = CloneIntoRepairCache(context, InstallerPath());
+  if (result != status::kOk)
+    StopCurrentSection(context);
+  return result;
+}
+
+constexpr std::array<script::HandlerEntry, 10> kHandlers = {{
+    {script::opcode::kDeleteFile, DeleteNamedFile},
+    {script::opcode::kFileExists, FileExists},
+    {script::opcode::kIsCurrentFileOlder, IsCurrentFileOlder},
+    {script::opcode::kIsFileLocked, IsFileLocked},
+    {script::opcode::kWaitTillUnlocked, WaitTillUnlocked},
+    {script::opcode::kCanAllFilesBeCopied, CanAllFilesBeCopied},
+    {script::opcode::kGetFileVersion, GetFileVersion},
+    {script::opcode::kGet4xDatVersion, Get4xDatVersion},
+    {script::opcode::kExtractFileSet, ExtractFileSet},
+    {script::opcode::kCloneSelf, CloneSelf},
+}};
+
+}  // namespace
+
 script::HandlerList FileCommandHandlers() {
-  return {};
+  return kHandlers;
 }
 
 }  // namespace install

@@ -1,10 +1,38 @@
+#include <string>
+
+#include "install/folder_removal.h"
 #include "install/handlers.h"
+#include "log/messages.h"
+#include "package/ascii_case.h"
+#include "script/values.h"
+#include "script/variables.h"
 
 namespace install {
+namespace {
 
-// PLACEHOLDER until this group's handlers land.
+// DELETEDIRECTORY folder[,TRUE]: with TRUE the whole tree goes, without it only the files that lie
+// directly in the folder. An incomplete removal is logged; it never stops the section.
+Status DeleteDirectory(script::ScriptContext& context, const script::ScriptCommand& command) {
+  std::string folder;
+  std::string whole_tree;
+  const auto cursor = script::NextItem(command.argument, 0, folder, script::kValueCapacity, ',');
+  if (cursor)
+    script::NextItem(command.argument, *cursor, whole_tree, script::kValueCapacity, ',');
+  script::ResolveOperand(context, folder, script::kValueCapacity);
+  const bool recurse = package::EqualsIgnoringCase(whole_tree, "TRUE");
+  if (!RemoveFolderTree(folder, recurse, recurse ? kRemoveFiles | kRemoveFolders : kRemoveFiles))
+    context.env.reporter.LogMessage(message::kFolderDeleteFailed, {});
+  return status::kOk;
+}
+
+constexpr script::HandlerEntry kHandlers[] = {
+    {script::opcode::kDeleteDirectory, DeleteDirectory},
+};
+
+}  // namespace
+
 script::HandlerList FolderCommandHandlers() {
-  return {};
+  return kHandlers;
 }
 
 }  // namespace install

@@ -1,10 +1,161 @@
+#include <array>
+#include <optional>
+#include <string>
+
+#include "install/copy_engine.h"
 #include "install/handlers.h"
+#include "install/version_install.h"
+#include "install/write_test.h"
+#include "log/folder_chain.h"
+#include "log/messages.h"
+#include "platform/filesystem.h"
+#include "script/interpreter.h"
+#include "script/package_fetch.h"
+#include "script/path.h"
+#include "script/values.h"
+#include "script/variables.h"
 
 namespace install {
+namespace {
 
-// PLACEHOLDER until this group's handlers land.
+using script::ScriptCommand;
+using script::ScriptContext;
+
+Status Fail(ScriptContext& context, Status result) {
+  script::StopCurrentSection(context);
+  return result;
+}
+
+// Every installing command ends here: a success clears the final-status word.
+Status Finish(ScriptContext& context, Status result) {
+  if (result != status::kOk)
+    return Fail(context, result);
+  context.env.state.final_status_word = 0;
+  return status::kOk;
+}
+
+// What an installing command has in hand before it places its file.
+struct Placement {
+  std::string package_name;
+  std::string destination_name;
+  std::string source;       // the fetched file in the package folder
+  std::string destination;  // destination_name in the work directory
+};
+
+// FILE and REPLACEFILE install a file under its package name; COPYFILEAS and REPLACEFILEAS take
+// "package name = destination name".
+Status TakeNames(const ScriptCommand& command, Placement& placement) {
+  if (command.opcode == script::opcode::kFile || command.opcode == script::opcode::kReplaceFile) {
+    placement.package_name = command.argument;
+    script::TrimBlanks(placement.package_name);
+    placement.destination_name = placement.package_name;
+    return status::kOk;
+  }
+  return script::SplitAssignment(command.argument, placement.package_name, script::kPathCapacity,
+                                 placement.destination_name, script::kPathCapacity);
+}
+
+// The steps every installing command starts with: the work directory must be set, the file is
+// fetched from the package, and the destination is built in the work directory.
+Status Prepare(ScriptContext& context, const ScriptCommand& command, Placement& placement) {
+  if (context.work_directory.empty())
+    return status::kWorkDirFailed;
+  Status result = TakeNames(command, placement);
+  if (result == status::kOk)
+    result = script::FetchFromPackage(context, placement.package_name, placement.source);
+  if (result != status::kOk)
+    return result;
+  placement.destination = context.work_directory;
+  // A destination path that does not fit is no place in the work directory.
+  if (!script::JoinPath(placement.destination, script::kPathCapacity, placement.destination_name))
+    return status::kWorkDirFailed;
+  return status::kOk;
+}
+
+// SETWORKDIR variable[,CREATE]: the variable's value, without enclosing double quotes, becomes
+// the work directory; with CREATE (upper case only) its folders are made and must take files.
+Status SetWorkDir(ScriptContext& context, const ScriptCommand& command) {
+  std::string name;
+  const std::optional<std::size_t> rest =
+      script::NextItem(command.argument, 0, name, script::kValueCapacity, ',');
+  std::string value;
+  const Status found = script::GetVariable(context, name, value, script::kPathCapacity);
+  if (found != status::kOk)
+    return Fail(context, found);
+  if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
+    value = value.substr(1, value.size() - 2);
+  context.work_directory = value;
+
+  std::string option = rest ? command.argument.substr(*rest) : std::string();
+  script::TrimBlanks(option);
+  const bool create = option == "CREATE";
+  // Without CREATE an empty work directory is accepted; the file commands then fail with 6.
+  if (context.work_directory.empty())
+    return create ? Fail(context, status::kWorkDirFailed) : status::kOk;
+  if (create && (!logging::MakeFolderChain(context.work_directory) ||
+                 !PassesWriteTest(context.work_directory))) {
+    return Fail(context, status::kWorkDirFailed);
+  }
+  return status::kOk;
+}
+
+// INSTALLFILES section: runs a section of FILE and COPYFILEAS lines.
+Status InstallFiles(ScriptContext& context, const ScriptCommand& command) {
+  context.env.reporter.ReportProgress(message::kInstallingModule, {});
+  context.env.reporter.LogMessage(message::kInstallingModule, {});
+  return script::RunSection(context, command);
+}
+
+// FILE name and COPYFILEAS package = destination: the package file replaces the destination,
+// which is backed up first. FILE creates the destination only when it did not exist before.
+Status InstallFile(ScriptContext& context, const ScriptCommand& command) {
+  Placement placement;
+  Status result = Prepare(context, command, placement);
+  if (result != status::kOk)
+    return Finish(context, result);
+  const bool may_create =
+      command.opcode == script::opcode::kCopyFileAs || !platform::IsFile(placement.destination);
+  std::string backup;
+  result = BackupFile(context, placement.destination, &backup);
+  if (result != status::kOk)
+    return Finish(context, result);
+  return Finish(context,
+                PlaceFile(context, placement.destination, placement.source, may_create, backup));
+}
+
+// REPLACEFILE name and REPLACEFILEAS package = destination: the system's version installer
+// decides first; when it declines for another reason than a newer installed file, the copy is
+// forced.
+Status ReplaceFile(ScriptContext& context, const ScriptCommand& command) {
+  Placement placement;
+  const Status prepared = Prepare(context, command, placement);
+  if (prepared != status::kOk)
+    return Finish(context, prepared);
+  std::string backup;
+  const Status backed_up = BackupFile(context, placement.destination, &backup);
+  if (InstallByVersion(context, placement.package_name, placement.destination_name))
+    return Finish(context, status::kOk);
+  // A file that could not be backed up is not forced over.
+  if (backed_up != status::kOk)
+    return Finish(context, backed_up);
+  if (context.env.state.direct_copy_mode)
+    ClearDestination(placement.destination);
+  return Finish(context, PlaceFile(context, placement.destination, placement.source, true, backup));
+}
+
+constexpr std::array<script::HandlerEntry, 6> kHandlers = {{
+    {script::opcode::kSetWorkDir, SetWorkDir},
+    {script::opcode::kInstallFiles, InstallFiles},
+    {script::opcode::kFile, InstallFile},
+    {script::opcode::kCopyFileAs, InstallFile},
+    {script::opcode::kReplaceFile, ReplaceFile},
+    {script::opcode::kReplaceFileAs, ReplaceFile},
+}};
+
+}  // namespace
+
 script::HandlerList InstallCommandHandlers() {
-  return {};
+  return kHandlers;
 }
 
 }  // namespace install

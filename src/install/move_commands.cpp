@@ -1,10 +1,124 @@
+#include <windows.h>
+
+#include <string>
+#include <string_view>
+
+#include "install/copy_engine.h"
 #include "install/handlers.h"
+#include "install/write_test.h"
+#include "log/folder_chain.h"
+#include "platform/filesystem.h"
+#include "script/path.h"
+#include "script/values.h"
 
+// The commands that set up or move files around the installation without the package.
 namespace install {
+namespace {
 
-// PLACEHOLDER until this group's handlers land.
+using script::ScriptCommand;
+using script::ScriptContext;
+
+Status Fail(ScriptContext& context, Status status) {
+  StopCurrentSection(context);
+  return status;
+}
+
+// out = sub: the backup directory becomes sub (a variable's value or the text itself), taken
+// relative to the work directory of this moment. It is replaced before it is checked, so that
+// after a failure later backups fail too rather than go to an earlier folder.
+Status SetBackupDir(ScriptContext& context, const ScriptCommand& command) {
+  std::string name;
+  std::string folder;
+  const Status split = script::SplitAssignment(command.argument, name, script::kValueCapacity,
+                                               folder, script::kValueCapacity);
+  if (split != status::kOk)
+    return Fail(context, split);
+  script::ResolveOperand(context, folder, script::kValueCapacity);
+  // Joined onto an empty work directory, the sub-folder stands alone.
+  std::string backup = context.work_directory;
+  const bool named = script::JoinPath(backup, script::kPathCapacity, folder);
+  context.backup_directory = named ? backup : std::string();
+  if (!named)
+    return Fail(context, status::kBackupFailed);
+  if (!logging::MakeFolderChain(backup) || !PassesWriteTest(backup))
+    return Fail(context, status::kBackupFailed);
+  const Status stored = script::SetVariable(context, name, backup);
+  return stored == status::kOk ? stored : Fail(context, stored);
+}
+
+// Copies the work directory's file name into target and deletes the original once the copy
+// succeeded.
+Status MoveOneFile(ScriptContext& context, const std::string& target, const std::string& name) {
+  std::string source = context.work_directory;
+  std::string destination = target;
+  if (!script::JoinPath(source, script::kPathCapacity, name) ||
+      !script::JoinPath(destination, script::kPathCapacity, name)) {
+    return status::kOpenFailed;
+  }
+  const Status copied = CopyIntoPlace(context, destination, source, true);
+  if (copied == status::kOk)
+    platform::RemoveFile(source);
+  return copied;
+}
+
+// folder = a, b, ...: moves the named files from the work directory into the folder that the
+// variable names. An empty name ends the list; a file that fails does not stop the others. The
+// section goes on whatever happens.
+Status MoveFiles(ScriptContext& context, const ScriptCommand& command) {
+  const std::string_view argument = command.argument;
+  std::string variable;
+  std::size_t cursor = script::NextItem(argument, 0, variable, script::kValueCapacity, '=')
+                           .value_or(argument.size());
+  std::string target;
+  const Status found = script::GetVariable(context, variable, target, script::kValueCapacity);
+  if (found != status::kOk)
+    return found;
+  if (!logging::MakeFolderChain(target))
+    return status::kOk;
+  Status last = status::kOk;
+  std::string name;
+  while (const auto next = script::NextItem(argument, cursor, name, script::kValueCapacity, ',')) {
+    if (name.empty())
+      break;
+    cursor = *next;
+    last = MoveOneFile(context, target, name);
+  }
+  return last;
+}
+
+// old = new within the work directory, replacing a file of the new name. The section goes on
+// whatever happens.
+Status RenameFile(ScriptContext& context, const ScriptCommand& command) {
+  if (context.work_directory.empty())
+    return status::kWorkDirFailed;
+  std::string old_name;
+  std::string new_name;
+  const Status split = script::SplitAssignment(command.argument, old_name, script::kValueCapacity,
+                                               new_name, script::kValueCapacity);
+  if (split != status::kOk)
+    return split;
+  // An empty name would make the work directory itself one end of the move.
+  std::string from = context.work_directory;
+  std::string to = context.work_directory;
+  if (old_name.empty() || new_name.empty() ||
+      !script::JoinPath(from, script::kPathCapacity, old_name) ||
+      !script::JoinPath(to, script::kPathCapacity, new_name)) {
+    return status::kWriteFailed;
+  }
+  return ::MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) ? status::kOk
+                                                                            : status::kWriteFailed;
+}
+
+constexpr script::HandlerEntry kHandlers[] = {
+    {script::opcode::kSetBackupDir, SetBackupDir},
+    {script::opcode::kMoveFiles, MoveFiles},
+    {script::opcode::kRenameFile, RenameFile},
+};
+
+}  // namespace
+
 script::HandlerList MoveCommandHandlers() {
-  return {};
+  return kHandlers;
 }
 
 }  // namespace install

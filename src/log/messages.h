@@ -53,4 +53,6 @@ inline constexpr MessageId kFolderDeleteFailed = 117;    // "Error deleting dire
 // The installer's own addition: sections that call each other without end.
 inline constexpr MessageId kSectionsNestedTooDeep =
     150;  // "Sections call each other too deeply; stopped at section %s."
+// The installer's own addition: a copy that failed part-way was undone from the file's backup.
+inline constexpr MessageId kRestoredFromBackup = 160;  // "Restored %s from its backup."
 }  // namespace message

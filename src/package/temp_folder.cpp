@@ -56,15 +56,19 @@ bool CreateTempFolder(const std::string& temp_file_path, std::string& folder,
 }
 
 void RemoveTempFolder(const std::string& folder) {
+  // The folder is one of our own temporary folders: what the extraction put into subfolders goes
+  // with it. Paths are bounded by the walk's buffer, and so is the depth.
   WalkDirectory(folder, [](const WalkEntry& entry) {
-    if (entry.kind == 0) {
-      std::string path = entry.folder;
-      if (script::JoinPath(path, kWalkFolderCapacity, entry.name))
+    std::string path = entry.folder;
+    if (script::JoinPath(path, kWalkFolderCapacity, entry.name)) {
+      if (entry.kind == 0)
         platform::RemoveFile(path);
+      else
+        RemoveTempFolder(path);
     }
     return true;
   });
-  // Fails, leaving the folder, while subfolders or undeletable files remain.
+  // Fails, leaving the folder, while undeletable files remain.
   platform::RemoveFolder(folder);
 }
 

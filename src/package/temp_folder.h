@@ -16,7 +16,7 @@ std::string TempFolderName(unsigned value);
 // False when no folder could be created.
 bool CreateTempFolder(const std::string& temp_file_path, std::string& folder, std::size_t capacity);
 
-// Deletes the files of folder (not its subfolders), then the folder itself when it is empty.
+// Deletes the files of folder and of its subfolders, then the folders themselves when empty.
 void RemoveTempFolder(const std::string& folder);
 
 struct WalkEntry {

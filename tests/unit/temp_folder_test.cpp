@@ -90,7 +90,7 @@ TEST_F(TempFolderTest, FolderPathMustFitItsCapacity) {
   EXPECT_EQ(FolderNames(root_.path()), Names{});
 }
 
-TEST_F(TempFolderTest, RemoveTempFolderDeletesFilesButNotSubfolders) {
+TEST_F(TempFolderTest, RemoveTempFolderDeletesTheWholeTree) {
   const std::string flat = root_ / "A1";
   const std::string nested = root_ / "B2";
   for (const std::string& folder : {flat, nested}) {
@@ -99,13 +99,16 @@ TEST_F(TempFolderTest, RemoveTempFolderDeletesFilesButNotSubfolders) {
     ASSERT_TRUE(test_support::WriteFileText(folder + "\\two.dll", "2"));
   }
   ASSERT_EQ(platform::CreateFolder(nested + "\\sub"), platform::CreateFolderResult::kCreated);
-  ASSERT_TRUE(test_support::WriteFileText(nested + "\\sub\\kept.txt", "3"));
+  ASSERT_EQ(platform::CreateFolder(nested + "\\sub\\deeper"),
+            platform::CreateFolderResult::kCreated);
+  ASSERT_TRUE(test_support::WriteFileText(nested + "\\sub\\three.txt", "3"));
+  ASSERT_TRUE(test_support::WriteFileText(nested + "\\sub\\deeper\\four.txt", "4"));
 
   package::RemoveTempFolder(flat);
   package::RemoveTempFolder(nested);
   EXPECT_FALSE(platform::IsFolder(flat));
-  EXPECT_EQ(FolderNames(nested), Names{"sub"});
-  EXPECT_EQ(FolderNames(nested + "\\sub"), Names{"kept.txt"});
+  EXPECT_FALSE(platform::IsFolder(nested));
+  EXPECT_TRUE(platform::IsFolder(root_.path()));
 }
 
 TEST_F(TempFolderTest, WalkReportsEntriesWithoutEnteringSubfolders) {

@@ -17,6 +17,13 @@ class RegistryKey {
       key.key_ = nullptr;
     return key;
   }
+  // As Open, through the 16-bit-character call, for callers that must open the key that way.
+  static RegistryKey OpenWide(HKEY parent, const wchar_t* path, REGSAM access) {
+    RegistryKey key;
+    if (parent == nullptr || ::RegOpenKeyExW(parent, path, 0, access, &key.key_) != ERROR_SUCCESS)
+      key.key_ = nullptr;
+    return key;
+  }
   // Creates a non-volatile key with default security, or opens it when it exists.
   static RegistryKey Create(HKEY parent, const char* path, REGSAM access) {
     RegistryKey key;

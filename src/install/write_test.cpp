@@ -1,0 +1,27 @@
+#include "install/write_test.h"
+
+#include <cstdint>
+#include <cstdio>
+
+#include "package/runtime_random.h"
+#include "platform/file.h"
+#include "platform/filesystem.h"
+#include "platform/system.h"
+#include "script/path.h"
+
+namespace install {
+
+bool PassesWriteTest(const std::string& folder) {
+  package::RuntimeRandom random(static_cast<std::uint32_t>(platform::CurrentTime()));
+  char name[16];
+  std::snprintf(name, sizeof name, "ORQ%X.tmp", random.Next());
+  std::string path = folder;
+  if (!script::JoinPath(path, script::kPathCapacity, name))
+    return false;
+  if (!platform::File::Create(path).IsOpen())
+    return false;
+  platform::RemoveFile(path);
+  return true;
+}
+
+}  // namespace install

@@ -1,0 +1,328 @@
+// The steps of the installing commands on real files: backup, copy into place, clearing a
+// destination in use.
+
+#include "install/copy_engine.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "install_test_files.h"
+#include "log/messages.h"
+#include "pending_renames.h"
+#include "platform/file.h"
+#include "platform/filesystem.h"
+#include "recording_reporter.h"
+#include "script/run_state.h"
+#include "script/script_context.h"
+#include "test_support.h"
+
+namespace {
+
+using test_support::HeldFile;
+using test_support::ModificationTime;
+using test_support::ReadFileBytes;
+using test_support::Stamp;
+using test_support::WriteFileBytes;
+using Bytes = std::vector<std::uint8_t>;
+using Report = test_support::RecordingReporter::Report;
+
+// The share mode a test holds a file open with; none: not held.
+using Holding = std::optional<DWORD>;
+constexpr Holding kNotHeld;
+
+// Holds path open as a running program would, when holding says so.
+void Hold(std::optional<HeldFile>& held, const std::string& path, Holding holding) {
+  if (holding) {
+    held.emplace(path, *holding);
+    ASSERT_TRUE(held->IsHeld());
+  }
+}
+
+Bytes Pattern(std::size_t size, std::uint8_t seed) {
+  Bytes bytes(size);
+  for (std::size_t i = 0; i < size; ++i)
+    bytes[i] = static_cast<std::uint8_t>(seed + i * 7 + i / 251);
+  return bytes;
+}
+
+std::size_t Count(const test_support::RecordingReporter& reporter, MessageId id) {
+  return std::count_if(reporter.reports.begin(), reporter.reports.end(),
+                       [id](const Report& report) { return report.id == id; });
+}
+
+// One context per case, over its own folders "app" and "backup".
+struct Case {
+  Case() {
+    platform::CreateFolder(app);
+    platform::CreateFolder(backups);
+    context.backup_directory = backups;
+  }
+
+  test_support::ScratchFolder scratch;
+  std::string app = scratch / "app";
+  std::string backups = scratch / "backup";
+  test_support::RecordingReporter reporter;
+  script::RunState state;
+  script::ScriptContext context{{reporter, state}};
+};
+
+TEST(BackupFileTest, CopiesTheDestinationWithItsModificationTime) {
+  enum class Folder { kSet, kNotSet, kMissing };
+  const struct {
+    const char* what;
+    bool destination_exists;
+    Folder folder;
+    Holding held_with;
+    Status status;
+    bool backed_up;
+  } cases[] = {
+      {"an existing file replaces an earlier backup of its name", true, Folder::kSet, kNotHeld, 0,
+       true},
+      {"no destination, nothing to back up", false, Folder::kSet, kNotHeld, 0, false},
+      {"no backup directory set, no backup", true, Folder::kNotSet, kNotHeld, 0, false},
+      {"a backup directory that does not exist", true, Folder::kMissing, kNotHeld, 35, false},
+      {"a destination held without sharing cannot be read", true, Folder::kSet, 0, 35, false},
+  };
+  // Several blocks of the backup's buffer, and shorter than the earlier backup.
+  const Bytes content = Pattern(50000, 1);
+  const Bytes earlier = Pattern(60000, 2);
+  const package::TimeStamp modified = Stamp(2030, 1, 2, 3, 4, 6);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    Case run;
+    const std::string destination = run.app + "\\engine.dll";
+    const std::string backup = run.backups + "\\engine.dll";
+    ASSERT_TRUE(WriteFileBytes(backup, earlier));
+    if (c.destination_exists) {
+      ASSERT_TRUE(WriteFileBytes(destination, content));
+      ASSERT_TRUE(package::SetFileTimeStamp(destination, modified));
+    }
+    if (c.folder == Folder::kNotSet)
+      run.context.backup_directory.clear();
+    if (c.folder == Folder::kMissing)
+      run.context.backup_directory = run.scratch / "missing";
+    std::optional<HeldFile> held;
+    Hold(held, destination, c.held_with);
+
+    std::string made = "stale";
+    EXPECT_EQ(install::BackupFile(run.context, destination, &made), c.status);
+    held.reset();
+
+    const std::string expected_backup = run.context.backup_directory + "\\engine.dll";
+    EXPECT_EQ(made, c.backed_up ? expected_backup : "");
+    EXPECT_EQ(ReadFileBytes(backup), c.backed_up ? content : earlier);
+    if (c.backed_up) {
+      EXPECT_EQ(ModificationTime(backup), modified);
+    }
+    // The backup path is logged once it is known, before anything is opened.
+    const bool logged = c.destination_exists && c.folder != Folder::kNotSet;
+    const std::vector<Report> expected_reports =
+        logged ? std::vector<Report>{{Report::kLog, message::kBackingUp, expected_backup}}
+               : std::vector<Report>{};
+    EXPECT_EQ(run.reporter.reports, expected_reports);
+    if (c.destination_exists) {
+      EXPECT_EQ(ReadFileBytes(destination), content);
+    }
+  }
+}
+
+TEST(CopyIntoPlaceTest, DestinationEndsExactlyAsTheSourceWithItsTimes) {
+  const struct {
+    const char* what;
+    std::size_t old_size;  // 0: no destination
+    std::size_t new_size;
+    bool may_create;
+  } cases[] = {
+      {"a larger old file leaves no tail", 30000, 12345, false},
+      {"a smaller old file, several blocks", 100, 25000, false},
+      {"an empty source empties the destination", 500, 0, false},
+      {"a missing destination is created", 0, 5000, true},
+  };
+  const package::TimeStamp package_time = Stamp(2004, 5, 6, 7, 8, 10);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    Case run;
+    const std::string source = run.scratch / "source.dll";
+    const std::string destination = run.app + "\\engine.dll";
+    ASSERT_TRUE(WriteFileBytes(source, Pattern(c.new_size, 3)));
+    ASSERT_TRUE(package::SetFileTimeStamp(source, package_time));
+    if (c.old_size > 0) {
+      ASSERT_TRUE(WriteFileBytes(destination, Pattern(c.old_size, 4)));
+      ASSERT_TRUE(package::SetFileTimeStamp(destination, Stamp(2030, 1, 1, 0, 0, 0)));
+    }
+
+    EXPECT_EQ(install::CopyIntoPlace(run.context, destination, source, c.may_create), 0);
+    EXPECT_EQ(ReadFileBytes(destination), Pattern(c.new_size, 3));
+    // The package's time, also as creation time, even over a newer file.
+    EXPECT_EQ(ModificationTime(destination), package_time);
+    EXPECT_TRUE(test_support::CreatedWhenWritten(destination));
+    EXPECT_EQ(run.reporter.reports,
+              (std::vector<Report>{{Report::kProgress, message::kReplacingFile, destination},
+                                   {Report::kLog, message::kReplacingFile, destination}}));
+    EXPECT_TRUE(run.state.direct_copy_mode);
+    EXPECT_TRUE(run.state.reboot_not_needed);
+  }
+}
+
+TEST(CopyIntoPlaceTest, DestinationInUseIs33AndSwitchesToReplacementAtRestart) {
+  const struct {
+    const char* what;
+    bool source_exists;
+    bool destination_exists;
+    Holding held_with;
+    bool may_create;
+    Status status;
+  } cases[] = {
+      {"a missing destination that may not be created", true, false, kNotHeld, false, 33},
+      {"a destination another program reads", true, true, FILE_SHARE_READ, false, 33},
+      {"... which cannot be created anew either", true, true, FILE_SHARE_READ, true, 33},
+      {"no source: nothing is copied", false, true, kNotHeld, false, 0},
+  };
+  const Bytes old_content = Pattern(700, 5);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    Case run;
+    const std::string source = run.scratch / "source.dll";
+    const std::string destination = run.app + "\\engine.dll";
+    if (c.source_exists) {
+      ASSERT_TRUE(WriteFileBytes(source, Pattern(900, 6)));
+    }
+    if (c.destination_exists) {
+      ASSERT_TRUE(WriteFileBytes(destination, old_content));
+    }
+    std::optional<HeldFile> held;
+    Hold(held, destination, c.held_with);
+
+    EXPECT_EQ(install::CopyIntoPlace(run.context, destination, source, c.may_create), c.status);
+    held.reset();
+    EXPECT_EQ(platform::IsFile(destination), c.destination_exists);
+    if (c.destination_exists) {
+      EXPECT_EQ(ReadFileBytes(destination), old_content);
+    }
+    EXPECT_TRUE(run.reporter.reports.empty());
+    const bool in_use = c.status == 33;
+    EXPECT_EQ(run.state.direct_copy_mode, !in_use);
+    EXPECT_EQ(run.state.reboot_not_needed, !in_use);
+  }
+}
+
+// A file of the system's that claims more bytes than it gives: reading it ends short part-way,
+// as a failing disk would.
+std::string ShortReadingFile() {
+  const std::string path = test_support::SystemPath("/sys/devices/system/cpu/online");
+  platform::File file = platform::File::OpenExisting(path, platform::OpenMode::kReadShareRead);
+  const std::int64_t size = file.Size();
+  file.Seek(0, platform::SeekOrigin::kBegin);
+  Bytes bytes(size > 0 ? static_cast<std::size_t>(size) : 0);
+  if (bytes.empty() || file.Read(bytes.data(), static_cast<std::uint32_t>(size)) >= size)
+    return {};
+  return path;
+}
+
+TEST(CopyIntoPlaceTest, CopyFailingPartWayIsUndone) {
+  const std::string source = ShortReadingFile();
+  if (source.empty())
+    GTEST_SKIP() << "no file that reads shorter than its size";
+  const struct {
+    const char* what;
+    bool destination_exists;
+    bool backed_up;
+    bool restored;
+  } cases[] = {
+      {"the command's backup is put back", true, true, true},
+      {"a destination the copy created is deleted", false, false, false},
+  };
+  const Bytes old_content = Pattern(30000, 7);
+  const package::TimeStamp old_time = Stamp(2003, 3, 3, 3, 3, 4);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    Case run;
+    const std::string destination = run.app + "\\engine.dll";
+    std::string backup;
+    if (c.destination_exists) {
+      ASSERT_TRUE(WriteFileBytes(destination, old_content));
+      ASSERT_TRUE(package::SetFileTimeStamp(destination, old_time));
+    }
+    if (c.backed_up) {
+      ASSERT_EQ(install::BackupFile(run.context, destination, &backup), 0);
+    }
+    run.reporter.reports.clear();
+
+    EXPECT_EQ(install::CopyIntoPlace(run.context, destination, source, true, backup),
+              status::kReadFailed);
+    EXPECT_EQ(platform::IsFile(destination), c.restored);
+    if (c.restored) {
+      EXPECT_EQ(ReadFileBytes(destination), old_content);
+      EXPECT_EQ(ModificationTime(destination), old_time);
+    }
+    EXPECT_EQ(Count(run.reporter, message::kRestoredFromBackup), c.restored ? 1u : 0u);
+    EXPECT_TRUE(run.state.direct_copy_mode);
+  }
+}
+
+// A device that refuses every write with "disk full".
+TEST(CopyIntoPlaceTest, DestinationRefusingWritesIs12) {
+  Case run;
+  const std::string source = run.scratch / "source.dll";
+  ASSERT_TRUE(WriteFileBytes(source, Pattern(15000, 8)));
+  const std::string full = test_support::SystemPath("/dev/full");
+  if (!platform::File::OpenExisting(full, platform::OpenMode::kReadWriteShareRead).IsOpen())
+    GTEST_SKIP() << "no device that refuses writes";
+  EXPECT_EQ(install::CopyIntoPlace(run.context, full, source, false), status::kWriteFailed);
+  EXPECT_EQ(Count(run.reporter, message::kRestoredFromBackup), 0u);
+}
+
+TEST(ClearDestinationTest, DeletesOrMovesAsideAndQueuesForDeletion) {
+  const struct {
+    const char* what;
+    bool exists;
+    Holding held_with;
+    bool cleared;
+  } cases[] = {
+      {"no destination", false, kNotHeld, true},
+      {"a free destination is deleted", true, kNotHeld, true},
+      // A loaded program file is held like this: it cannot be written, but it can be renamed.
+      {"one in use is moved to the next free number", true, FILE_SHARE_READ | FILE_SHARE_DELETE,
+       true},
+      {"one that cannot be renamed either stays", true, FILE_SHARE_READ, false},
+  };
+  const Bytes content = Pattern(2000, 9);
+  const Bytes taken = Pattern(10, 10);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    Case run;
+    test_support::PendingRenames pending(run.scratch.path());
+    const std::string destination = run.app + "\\engine.dll";
+    const std::string first = run.app + "\\engine.1";
+    const std::string second = run.app + "\\engine.2";
+    ASSERT_TRUE(WriteFileBytes(first, taken));
+    if (c.exists) {
+      ASSERT_TRUE(WriteFileBytes(destination, content));
+    }
+    std::optional<HeldFile> held;
+    Hold(held, destination, c.held_with);
+
+    EXPECT_EQ(install::ClearDestination(destination), c.cleared);
+    const bool moved = c.cleared && c.held_with.has_value();
+    EXPECT_EQ(platform::IsFile(destination), !c.cleared);
+    EXPECT_EQ(ReadFileBytes(first), taken);
+    EXPECT_EQ(platform::IsFile(second), moved);
+    const test_support::PendingRenames::Pairs queued =
+        moved ? test_support::PendingRenames::Pairs{{test_support::SystemForm(second), ""}}
+              : test_support::PendingRenames::Pairs{};
+    EXPECT_EQ(pending.Ours(), queued);
+    held.reset();
+    if (moved) {
+      EXPECT_EQ(ReadFileBytes(second), content);
+    }
+  }
+}
+
+}  // namespace

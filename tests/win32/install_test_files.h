@@ -1,0 +1,63 @@
+#pragma once
+
+// Files as the install tests prepare and look at them: held open the way a running program holds
+// its files, and their time stamps.
+
+#include <windows.h>
+
+#include <string>
+
+#include "package/file_time.h"
+#include "package/format.h"
+
+namespace test_support {
+
+// Holds a file open for reading with a share mode until destroyed; sharing is enforced within the
+// process as between processes.
+class HeldFile {
+ public:
+  HeldFile(const std::string& path, DWORD share)
+      : handle_(::CreateFileA(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr)) {}
+  ~HeldFile() { Release(); }
+  HeldFile(const HeldFile&) = delete;
+  HeldFile& operator=(const HeldFile&) = delete;
+
+  bool IsHeld() const { return handle_ != INVALID_HANDLE_VALUE; }
+  void Release() {
+    if (IsHeld())
+      ::CloseHandle(handle_);
+    handle_ = INVALID_HANDLE_VALUE;
+  }
+
+ private:
+  HANDLE handle_;
+};
+
+// A local time stamp in the package's form: hour, minute, second, year - 1900, month, day.
+inline package::TimeStamp Stamp(int year, int month, int day, int hour, int minute, int second) {
+  return {static_cast<std::uint8_t>(hour),   static_cast<std::uint8_t>(minute),
+          static_cast<std::uint8_t>(second), static_cast<std::uint8_t>(year - 1900),
+          static_cast<std::uint8_t>(month),  static_cast<std::uint8_t>(day)};
+}
+
+// The modification time of a file; all zero when it cannot be read.
+inline package::TimeStamp ModificationTime(const std::string& path) {
+  package::TimeStamp time;
+  package::GetFileTimeStamp(path, time);
+  return time;
+}
+
+// True when the file's creation time equals its last-write time.
+inline bool CreatedWhenWritten(const std::string& path) {
+  const HANDLE file = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE)
+    return false;
+  FILETIME created, written;
+  const bool read = ::GetFileTime(file, &created, nullptr, &written) != 0;
+  ::CloseHandle(file);
+  return read && ::CompareFileTime(&created, &written) == 0;
+}
+
+}  // namespace test_support

@@ -1,0 +1,217 @@
+// Replacement at restart: the staging copy, the WININIT.INI lines of the 9x family (built here in
+// a scratch folder, whatever family runs the tests) and the delayed moves of the NT family, read
+// back from the system.
+
+#include "install/restart_replace.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "pending_renames.h"
+#include "platform/filesystem.h"
+#include "platform/short_path.h"
+#include "platform/system.h"
+#include "recording_reporter.h"
+#include "test_support.h"
+
+namespace {
+
+using test_support::ScratchFolder;
+using Report = test_support::RecordingReporter::Report;
+using test_support::PendingRenames;
+using test_support::SystemForm;
+using Pairs = PendingRenames::Pairs;
+
+std::string ReadText(const std::string& path) {
+  const auto bytes = test_support::ReadFileBytes(path);
+  return std::string(bytes.begin(), bytes.end());
+}
+
+// Creates folders of eight-letter 8.3 names below base (whose path counts base_length characters
+// in the form measured) until the path counts exactly length characters; returns its full path.
+std::string FolderOfLength(std::string path, std::size_t base_length, std::size_t length) {
+  std::size_t remaining = length - base_length;
+  while (remaining > 0) {
+    std::size_t letters = std::min<std::size_t>(8, remaining - 1);
+    if (remaining - (letters + 1) == 1)
+      --letters;  // a last folder of no letters is not possible
+    path += '\\';
+    path.append(letters, 'P');
+    platform::CreateFolder(path);
+    remaining -= letters + 1;
+  }
+  return path;
+}
+
+class RestartReplace : public ::testing::Test {
+ protected:
+  test_support::RecordingReporter reporter_;
+  script::RunState state_;
+  script::ScriptContext context_{script::ScriptEnvironment{reporter_, state_}};
+  ScratchFolder folder_;
+};
+
+TEST_F(RestartReplace, StagingCopyTakesTheNextFreeNumber) {
+  ASSERT_TRUE(test_support::WriteFileText(folder_ / "a.1", "earlier"));
+  ASSERT_TRUE(test_support::WriteFileText(folder_ / "new.dll", "new"));
+  std::string source = folder_ / "new.dll";
+  ASSERT_TRUE(install::MakeStagingCopy(folder_ / "a.dll", source));
+  EXPECT_EQ(source, folder_ / "a.2");
+  EXPECT_EQ(ReadText(folder_ / "a.2"), "new");
+  EXPECT_EQ(ReadText(folder_ / "a.1"), "earlier");
+  EXPECT_TRUE(platform::IsFile(folder_ / "new.dll"));
+}
+
+TEST_F(RestartReplace, StagingCopyFails) {
+  {
+    SCOPED_TRACE("no source");
+    std::string source = folder_ / "missing.dll";
+    EXPECT_FALSE(install::MakeStagingCopy(folder_ / "a.dll", source));
+    EXPECT_EQ(source, folder_ / "missing.dll");
+    EXPECT_FALSE(platform::IsFile(folder_ / "a.1"));
+  }
+  {
+    SCOPED_TRACE("staging name past 259 characters");
+    ASSERT_TRUE(test_support::WriteFileText(folder_ / "new.dll", "new"));
+    // A 258-character destination without extension stages under 260 characters.
+    const std::string deep = FolderOfLength(folder_.path(), folder_.path().size(), 258 - 1 - 12);
+    const std::string destination = deep + "\\ABCDEFGHIJKL";
+    ASSERT_EQ(destination.size(), 258u);
+    std::string source = folder_ / "new.dll";
+    EXPECT_FALSE(install::MakeStagingCopy(destination, source));
+    EXPECT_EQ(source, folder_ / "new.dll");
+    EXPECT_FALSE(platform::IsFile(destination + ".1"));
+  }
+}
+
+TEST_F(RestartReplace, RenameLinesForAnExistingDestination) {
+  const std::string destination = folder_ / "Engine Library.dll";
+  ASSERT_TRUE(test_support::WriteFileText(destination, "old"));
+  ASSERT_TRUE(test_support::WriteFileText(folder_ / "new.dll", "new"));
+  std::string source = folder_ / "new.dll";
+  std::string lines;
+  ASSERT_EQ(install::BuildRenameLines(lines, destination, source), status::kOk);
+
+  EXPECT_EQ(source, folder_ / "Engine Library.1");
+  EXPECT_EQ(ReadText(source), "new");
+  EXPECT_EQ(ReadText(destination), "old");
+  const std::string short_destination = platform::ShortPathName(destination);
+  const std::string short_staging = platform::ShortPathName(source);
+  ASSERT_EQ(short_destination.find(' '), std::string::npos);
+  ASSERT_EQ(short_staging.find(' '), std::string::npos);
+  EXPECT_EQ(lines,
+            "NUL=" + short_destination + "\r\n" + short_destination + "=" + short_staging + "\r\n");
+}
+
+TEST_F(RestartReplace, RenameLinesForANewDestinationLeaveNoPlaceholder) {
+  const std::string destination = folder_ / "New Library.dll";
+  ASSERT_TRUE(test_support::WriteFileText(folder_ / "new.dll", "new"));
+  std::string source = folder_ / "new.dll";
+  std::string lines;
+  ASSERT_EQ(install::BuildRenameLines(lines, destination, source), status::kOk);
+
+  EXPECT_FALSE(platform::IsFile(destination));
+  EXPECT_EQ(source, folder_ / "New Library.1");
+  // The destination's short name was taken while the placeholder stood.
+  const std::string short_folder = platform::ShortPathName(folder_.path()) + "\\";
+  const std::size_t first_end = lines.find("\r\n");
+  ASSERT_NE(first_end, std::string::npos);
+  ASSERT_EQ(lines.rfind("NUL=", 0), 0u);
+  const std::string short_destination = lines.substr(4, first_end - 4);
+  ASSERT_EQ(short_destination.rfind(short_folder, 0), 0u) << short_destination;
+  EXPECT_EQ(short_destination.find(' '), std::string::npos) << short_destination;
+  EXPECT_EQ(lines.substr(first_end + 2),
+            short_destination + "=" + platform::ShortPathName(source) + "\r\n");
+}
+
+TEST_F(RestartReplace, RenameLinesPastTheirBufferAreRefused) {
+  ASSERT_TRUE(test_support::WriteFileText(folder_ / "new.dll", "new"));
+  const std::string short_base = platform::ShortPathName(folder_.path());
+  // Destination and staging names in 8.3 folders: the move line is 2 * 129 + 2 = 260 characters
+  // with "A.DL" beside "A.1", and 2 * 130 + 1 = 261 with "A.DLL".
+  const std::string deep = FolderOfLength(folder_.path(), short_base.size(), 124);
+  ASSERT_EQ(platform::ShortPathName(deep).size(), 124u);
+  const struct {
+    const char* name;
+    Status status;
+  } cases[] = {{"A.DL", status::kOk}, {"A.DLL", status::kOpenFailed}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string destination = deep + "\\" + c.name;
+    std::string source = folder_ / "new.dll";
+    std::string lines = "untouched";
+    EXPECT_EQ(install::BuildRenameLines(lines, destination, source), c.status);
+    if (c.status == status::kOk) {
+      EXPECT_EQ(lines.size() - lines.find("\r\n") - 2, 260u);
+      platform::RemoveFile(source);
+    } else {
+      EXPECT_EQ(lines, "untouched");
+      EXPECT_EQ(source, folder_ / "new.dll");
+    }
+    EXPECT_FALSE(platform::IsFile(deep + "\\A.1"));
+    EXPECT_FALSE(platform::IsFile(destination));
+  }
+}
+
+TEST_F(RestartReplace, RenameLinesWithoutSource) {
+  std::string source = folder_ / "missing.dll";
+  std::string lines;
+  EXPECT_EQ(install::BuildRenameLines(lines, folder_ / "a.dll", source), status::kOpenFailed);
+  EXPECT_EQ(source, folder_ / "missing.dll");
+}
+
+TEST_F(RestartReplace, NtQueuesTheDeletionThenTheMoveOfTheStagingCopy) {
+  if (!platform::IsNtFamily())
+    GTEST_SKIP() << "delayed moves are the NT family's";
+  PendingRenames pending(folder_.path());
+  const std::string destination = folder_ / "a.dll";
+  ASSERT_TRUE(test_support::WriteFileText(folder_ / "a.1", "earlier"));
+  ASSERT_TRUE(test_support::WriteFileText(folder_ / "new.dll", "new"));
+  Pairs queued;
+  for (const bool exists : {true, false}) {
+    SCOPED_TRACE(exists ? "destination exists" : "new destination");
+    if (exists) {
+      ASSERT_TRUE(test_support::WriteFileText(destination, "old"));
+    } else {
+      platform::RemoveFile(destination);
+    }
+    const std::string staging = folder_ / (exists ? "a.2" : "a.3");
+    state_ = script::RunState{};
+    reporter_.reports.clear();
+
+    std::string source = folder_ / "new.dll";
+    ASSERT_EQ(install::ScheduleReplaceOnReboot(context_, destination, source), status::kOk);
+    EXPECT_EQ(source, staging);
+    EXPECT_EQ(ReadText(staging), "new");
+    EXPECT_EQ(platform::IsFile(destination), exists);
+    EXPECT_FALSE(state_.reboot_not_needed);
+    EXPECT_EQ(reporter_.reports,
+              (std::vector<Report>{{Report::kLog, message::kReplacedOnReboot, destination}}));
+    queued.emplace_back(SystemForm(destination), "");
+    queued.emplace_back(SystemForm(staging), SystemForm(destination));
+    EXPECT_EQ(pending.Ours(), queued);
+  }
+}
+
+TEST_F(RestartReplace, NtWithoutStagingCopyQueuesNothing) {
+  if (!platform::IsNtFamily())
+    GTEST_SKIP() << "delayed moves are the NT family's";
+  PendingRenames pending(folder_.path());
+  ASSERT_TRUE(test_support::WriteFileText(folder_ / "new.dll", "new"));
+  std::string source = folder_ / "new.dll";
+  const std::string destination = folder_ / "missing\\a.dll";
+  EXPECT_EQ(install::ScheduleReplaceOnReboot(context_, destination, source), status::kWriteFailed);
+  EXPECT_EQ(source, folder_ / "new.dll");
+  EXPECT_TRUE(state_.reboot_not_needed);
+  EXPECT_EQ(pending.Ours(), Pairs{});
+  EXPECT_EQ(reporter_.reports,
+            (std::vector<Report>{{Report::kLog, message::kReplacedOnReboot, destination}}));
+}
+
+}  // namespace

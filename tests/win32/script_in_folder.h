@@ -1,0 +1,30 @@
+#pragma once
+
+// Runs script text with its work directory already set, as SETWORKDIR would leave it, so that the
+// file commands can be tried on a scratch folder.
+
+#include <string>
+#include <string_view>
+
+#include "log/status.h"
+#include "script/interpreter.h"
+#include "script_runner.h"
+
+namespace test_support {
+
+// Loads text (written with "\n" line ends), points the work directory at folder and runs Main;
+// the run status, or the load status when loading failed.
+inline Status RunInFolder(ScriptRunner& runner, const std::string& folder, std::string_view text) {
+  const Status loaded = runner.Load(Crlf(text));
+  if (loaded != status::kOk)
+    return loaded;
+  runner.context().work_directory = folder;
+  return script::RunMain(runner.context());
+}
+
+// Whether the last command of Main stopped its section (the flag is cleared before each command).
+inline bool MainStopped(ScriptRunner& runner) {
+  return runner.context().current_section != nullptr && runner.context().current_section->stop;
+}
+
+}  // namespace test_support
