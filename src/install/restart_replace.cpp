@@ -77,7 +77,8 @@ Status ScheduleWithDelayedMoves(script::ScriptContext& context, const std::strin
   if (!::MoveFileExA(staging.c_str(), destination.c_str(), MOVEFILE_DELAY_UNTIL_REBOOT)) {
     platform::RemoveFile(staging);
     context.env.reporter.LogMessage(message::kNoRightsToUpdate, destination);
-    context.env.state.reboot_not_needed = true;
+    // Nothing of this file waits for the restart; a file scheduled earlier still does.
+    context.env.state.reboot_not_needed = !context.env.state.replacement_pending;
     return status::kNoRights;
   }
   source = staging;
@@ -101,8 +102,10 @@ Status ScheduleReplaceOnReboot(script::ScriptContext& context, const std::string
       break;
   }
   // A file left for replacement needs the restart, whichever command scheduled it.
-  if (scheduled == status::kOk)
+  if (scheduled == status::kOk) {
     context.env.state.reboot_not_needed = false;
+    context.env.state.replacement_pending = true;
+  }
   return scheduled;
 }
 

@@ -13,6 +13,9 @@ struct RunState {
   bool reboot_not_needed = true;
   // Cleared to make every installing command schedule its file for replacement at restart.
   bool direct_copy_mode = true;
+  // Set once a file of this run waits for its replacement at restart: a later failure to schedule
+  // another one must not clear the restart that this one needs.
+  bool replacement_pending = false;
   // The "NC" switch of the command line.
   bool no_change = false;
 };

@@ -13,13 +13,13 @@
 #include "log/messages.h"
 #include "pending_renames.h"
 #include "platform/system.h"
-#include "platform/win32/registry_key.h"
 #include "script_runner.h"
 #include "test_support.h"
 
 namespace {
 
 using test_support::Crlf;
+using test_support::RefusedDelayedOperations;
 using test_support::ScratchFolder;
 using test_support::ScriptRunner;
 using test_support::SystemForm;
@@ -109,45 +109,6 @@ class CurrentFolder {
 
  private:
   std::string previous_;
-};
-
-// The system refuses every delayed operation while its list is not a multi-string value; the
-// value is put back as it was, type and all, when the object goes.
-class RefusedDelayedOperations {
- public:
-  RefusedDelayedOperations() {
-    const auto key = Open(KEY_QUERY_VALUE | KEY_SET_VALUE);
-    DWORD size = 0;
-    if (::RegQueryValueExA(key.Handle(), kValue, nullptr, &type_, nullptr, &size) ==
-        ERROR_SUCCESS) {
-      saved_.emplace(size, '\0');
-      ::RegQueryValueExA(key.Handle(), kValue, nullptr, &type_,
-                         reinterpret_cast<BYTE*>(saved_->data()), &size);
-    }
-    ::RegSetValueExA(key.Handle(), kValue, 0, REG_BINARY, reinterpret_cast<const BYTE*>("x"), 1);
-  }
-  ~RefusedDelayedOperations() {
-    const auto key = Open(KEY_SET_VALUE);
-    if (saved_) {
-      ::RegSetValueExA(key.Handle(), kValue, 0, type_,
-                       reinterpret_cast<const BYTE*>(saved_->data()),
-                       static_cast<DWORD>(saved_->size()));
-    } else {
-      ::RegDeleteValueA(key.Handle(), kValue);
-    }
-  }
-  RefusedDelayedOperations(const RefusedDelayedOperations&) = delete;
-  RefusedDelayedOperations& operator=(const RefusedDelayedOperations&) = delete;
-
- private:
-  static constexpr char kValue[] = "PendingFileRenameOperations";
-  static platform::RegistryKey Open(REGSAM access) {
-    return platform::RegistryKey::Open(
-        HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager", access);
-  }
-
-  DWORD type_ = REG_NONE;
-  std::optional<std::string> saved_;
 };
 
 // A file held open by the test without delete sharing: it can be neither deleted nor renamed.

@@ -92,4 +92,26 @@ bool PendingRenames::IsOurs(const std::string& path) const {
   return !path.empty() && Lower(path).find(folder_) != std::string::npos;
 }
 
+RefusedDelayedOperations::RefusedDelayedOperations() {
+  const auto key =
+      platform::RegistryKey::Open(HKEY_LOCAL_MACHINE, kKey, KEY_QUERY_VALUE | KEY_SET_VALUE);
+  DWORD size = 0;
+  if (::RegQueryValueExA(key.Handle(), kValue, nullptr, &type_, nullptr, &size) == ERROR_SUCCESS) {
+    saved_.emplace(size, '\0');
+    ::RegQueryValueExA(key.Handle(), kValue, nullptr, &type_,
+                       reinterpret_cast<BYTE*>(saved_->data()), &size);
+  }
+  ::RegSetValueExA(key.Handle(), kValue, 0, REG_BINARY, reinterpret_cast<const BYTE*>("x"), 1);
+}
+
+RefusedDelayedOperations::~RefusedDelayedOperations() {
+  const auto key = platform::RegistryKey::Open(HKEY_LOCAL_MACHINE, kKey, KEY_SET_VALUE);
+  if (saved_) {
+    ::RegSetValueExA(key.Handle(), kValue, 0, type_, reinterpret_cast<const BYTE*>(saved_->data()),
+                     static_cast<DWORD>(saved_->size()));
+  } else {
+    ::RegDeleteValueA(key.Handle(), kValue);
+  }
+}
+
 }  // namespace test_support

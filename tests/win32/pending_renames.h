@@ -3,6 +3,9 @@
 // The system's list of moves for the next restart (the NT family's delayed moves), as tests of
 // code that queues them read it back.
 
+#include <windows.h>
+
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -30,6 +33,20 @@ class PendingRenames {
   bool IsOurs(const std::string& path) const;
 
   std::string folder_;  // lower case
+};
+
+// The system refuses every delayed operation while its list is not a multi-string value; the
+// value is put back as it was, type and all, when the object goes.
+class RefusedDelayedOperations {
+ public:
+  RefusedDelayedOperations();
+  ~RefusedDelayedOperations();
+  RefusedDelayedOperations(const RefusedDelayedOperations&) = delete;
+  RefusedDelayedOperations& operator=(const RefusedDelayedOperations&) = delete;
+
+ private:
+  DWORD type_ = REG_NONE;
+  std::optional<std::string> saved_;
 };
 
 }  // namespace test_support

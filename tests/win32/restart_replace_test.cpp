@@ -214,4 +214,36 @@ TEST_F(RestartReplace, NtWithoutStagingCopyQueuesNothing) {
             (std::vector<Report>{{Report::kLog, message::kReplacedOnReboot, destination}}));
 }
 
+// A move the system refuses to queue: 45 and message 107, the staging copy removed, and the restart
+// no longer needed for this file, though still for one scheduled before it.
+TEST_F(RestartReplace, NtRefusedMoveGives45AndKeepsAnEarlierFilesRestart) {
+  if (!platform::IsNtFamily())
+    GTEST_SKIP() << "delayed moves are the NT family's";
+  PendingRenames pending(folder_.path());
+  ASSERT_TRUE(test_support::WriteFileText(folder_ / "new.dll", "new"));
+  ASSERT_TRUE(test_support::WriteFileText(folder_ / "b.dll", "old"));
+  for (const bool earlier_file : {false, true}) {
+    SCOPED_TRACE(earlier_file ? "a file scheduled before" : "nothing scheduled before");
+    state_ = script::RunState{};
+    if (earlier_file) {
+      std::string source = folder_ / "new.dll";
+      ASSERT_EQ(install::ScheduleReplaceOnReboot(context_, folder_ / "a.dll", source), status::kOk);
+    }
+    reporter_.reports.clear();
+    state_.reboot_not_needed = false;  // as the copy that found b.dll in use left it
+    std::string source = folder_ / "new.dll";
+    {
+      test_support::RefusedDelayedOperations refused;
+      EXPECT_EQ(install::ScheduleReplaceOnReboot(context_, folder_ / "b.dll", source),
+                status::kNoRights);
+    }
+    EXPECT_EQ(source, folder_ / "new.dll");
+    EXPECT_FALSE(platform::IsFile(folder_ / "b.1"));
+    EXPECT_EQ(state_.reboot_not_needed, !earlier_file);
+    EXPECT_EQ(reporter_.reports,
+              (std::vector<Report>{{Report::kLog, message::kReplacedOnReboot, folder_ / "b.dll"},
+                                   {Report::kLog, message::kNoRightsToUpdate, folder_ / "b.dll"}}));
+  }
+}
+
 }  // namespace
