@@ -1,5 +1,3 @@
-#include <windows.h>
-
 #include <array>
 #include <optional>
 #include <string>
@@ -10,6 +8,7 @@
 #include "install/repair_cache.h"
 #include "install/work_path.h"
 #include "platform/filesystem.h"
+#include "platform/system.h"
 #include "script/package_fetch.h"
 #include "script/path.h"
 #include "script/values.h"
@@ -21,12 +20,6 @@ namespace {
 
 using script::ScriptCommand;
 using script::ScriptContext;
-
-std::string InstallerPath() {
-  std::array<char, MAX_PATH> path{};
-  ::GetModuleFileNameA(nullptr, path.data(), path.size());
-  return path.data();
-}
 
 // A failed deletion is only noted in the command status: the script goes on.
 Status DeleteNamedFile(ScriptContext& context, const ScriptCommand& command) {
@@ -62,7 +55,7 @@ Status ExtractFileSet(ScriptContext& context, const ScriptCommand& command) {
 }
 
 Status CloneSelf(ScriptContext& context, const ScriptCommand&) {
-  const Status result = CloneIntoRepairCache(context, InstallerPath());
+  const Status result = CloneIntoRepairCache(context, platform::OwnProgramPath());
   if (result != status::kOk)
     StopCurrentSection(context);
   return result;

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 
 namespace platform {
 
@@ -10,6 +11,9 @@ bool IsLeadByte(unsigned char byte);
 
 // True on the NT family; false on the 9x family.
 bool IsNtFamily();
+
+// The path of the running program (at most 259 characters); empty when the system cannot say.
+std::string OwnProgramPath();
 
 // Seconds since 1970-01-01 UTC.
 std::int64_t CurrentTime();

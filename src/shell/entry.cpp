@@ -16,6 +16,7 @@
 #include "package/container.h"
 #include "package/temp_folder.h"
 #include "platform/filesystem.h"
+#include "platform/system.h"
 #include "script/path.h"
 #include "script/run_state.h"
 #include "shell/completion_record.h"
@@ -28,12 +29,6 @@
 #include "shell/single_instance.h"
 
 namespace {
-
-std::string OwnPath() {
-  char path[MAX_PATH] = {};
-  ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-  return path;
-}
 
 // Silent and extract-only runs happen on this thread. Windowed runs need the wizard, which this
 // installer does not have yet: such a start runs nothing and ends as a run that never finished.
@@ -109,7 +104,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR command_line, int) {
     return status::kNoRun;
   std::optional<shell::UpdateInProgressNotice> notice(std::in_place);
 
-  const std::string self = OwnPath();
+  const std::string self = platform::OwnProgramPath();
   package::PackageDescriptor descriptor;
   const Status trailer_status = package::ReadPackageTrailer(self, descriptor);
   std::string language_folder;
