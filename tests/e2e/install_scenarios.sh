@@ -172,6 +172,48 @@ restart_wine
 clear_pending_operations
 done_scenario
 
+# The 9x family queues what it cannot delete now as "NUL=" lines in WININIT.INI.
+as_win98 delete-tree-9x.exe
+package delete-tree-9x delete-tree.osc 'C:\omni-e2e\delete-tree-9x'
+product="$products/delete-tree-9x"
+mkdir -p "$product/sub/deeper"
+echo a >"$product/a.txt"
+echo c >"$product/sub/deeper/c.txt"
+find "$prefix/drive_c/windows" -maxdepth 1 -iname wininit.ini -delete
+hold 'C:\omni-e2e\delete-tree-9x\sub\deeper\c.txt' read
+run delete-tree-9x ok 0 /S /LOGFILE "$(winpath "$work/delete-tree-9x.log")"
+release
+[ ! -e "$product/a.txt" ] || fail "a.txt is still there"
+python3 - "$wininit" <<'PY' || fail "WININIT.INI: $(tr '\r\n' '|' <"$wininit")"
+import re, sys
+lines = open(sys.argv[1], 'rb').read().decode('latin-1').split('\r\n')
+patterns = [r'\[rename\]', r'NUL=C:\\.*\\C\.TXT', r'NUL=C:\\.*\\DEEPER', r'NUL=C:\\.*\\SUB',
+            r'NUL=C:\\OMNI-E2E\\[^\\]+', '']
+sys.exit(len(lines) != len(patterns) or not all(
+    re.fullmatch(p, l, re.IGNORECASE) for p, l in zip(patterns, lines)))
+PY
+expect_no_log 'Error deleting directory.'
+# Wine's restart deletes the files named by "NUL=" lines, not folders.
+restart_wine
+[ ! -e "$product/sub/deeper/c.txt" ] || fail "the file in use is still there after the restart"
+find "$prefix/drive_c/windows" -maxdepth 1 -iname 'wininit.*' -delete
+done_scenario
+
+# REPLACEFILE lets the version decide: an older installed DLL is replaced, a newer one kept.
+mkdir -p "$work/versions"
+cp "$win32/tests/helpers/versioned_v2.dll" "$work/versions/engine.dll"
+cp "$win32/tests/helpers/versioned_v1.dll" "$work/versions/core.dll"
+package replace-versions replace.osc 'C:\omni-e2e\replace-versions' "$work/versions"
+product="$products/replace-versions"
+mkdir -p "$product"
+cp "$win32/tests/helpers/versioned_v1.dll" "$product/engine.dll"
+cp "$win32/tests/helpers/versioned_v2.dll" "$product/core.dll"
+run replace-versions ok 0 /S /LOGFILE "$(winpath "$work/replace-versions.log")"
+same "$product/engine.dll" "$win32/tests/helpers/versioned_v2.dll"
+same "$product/core.dll" "$win32/tests/helpers/versioned_v2.dll"
+expect_record 0 0
+done_scenario
+
 # A drive too small for the new file: the copy fails part-way, and the old file comes back from
 # its backup. The drive is a small tmpfs that Wine sees as R:.
 full="$work/full-drive"
