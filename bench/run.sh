@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs the benchmarks of an existing host build (make bench builds first) and prints the figures
 # with their ratio to the reference: the published LZHUF program measured on this kind of machine
-# (figures below) and zlib's crc32 measured in the same run.
+# (figures below), zlib's crc32 and other yardsticks measured in the same run; then, under Wine,
+# bench/install_files.sh.
 #
 #   BUILD     host build tree (default build/host)
 #   OMNIPACK  the tool to run whole (default dist/bin/omnipack, else the one in BUILD)
@@ -13,7 +14,7 @@ omnipack=${OMNIPACK:-dist/bin/omnipack}
 [ -x "$omnipack" ] || omnipack=$build/tools/omnipack/omnipack
 measure=$build/bench/process_measure
 for program in "$omnipack" "$measure" "$build/bench/lzhuf_bench" "$build/bench/crc32_bench" \
-  "$build/bench/script_bench"; do
+  "$build/bench/script_bench" "$build/bench/fetch_bench"; do
   [ -x "$program" ] || { echo "bench: $program is missing; build first (make build)" >&2; exit 1; }
 done
 
@@ -58,6 +59,14 @@ parse_ns=$(per_command_ns BM_ParseScript)
 split_ns=$(per_command_ns BM_SplitLinesReference)
 sets_ns=$(per_command_ns BM_RunMainSets)
 map_ns=$(per_command_ns BM_MapAssignReference)
+"$build/bench/fetch_bench" --benchmark_repetitions=3 --benchmark_report_aggregates_only=true \
+  --benchmark_out="$work/fetch.csv" --benchmark_out_format=csv
+per_fetch_us() {  # microseconds per fetched file of a benchmark's median (its last column)
+  awk -F, -v name="\"BM_FetchFiles/$1_median\"" '$1 == name { printf "%.0f", $NF * 1e6 }' \
+    "$work/fetch.csv"
+}
+fetch_100_us=$(per_fetch_us 100)
+fetch_2000_us=$(per_fetch_us 2000)
 
 echo
 echo "== Whole process ($omnipack, median of 5)"
@@ -106,5 +115,10 @@ row "script parse, ns/command (vs line split)" "$parse_ns" "$split_ns" \
   "$(calc "\"%.1f\", $parse_ns / $split_ns")"
 row "script Main of SETs, ns/command (vs map)" "$sets_ns" "$map_ns" \
   "$(calc "\"%.1f\", $sets_ns / $map_ns")"
+row "fetch 2,000 of 2,000 entries, us/file (vs 100)" "$fetch_2000_us" "$fetch_100_us" \
+  "$(calc "\"%.2f\", $fetch_2000_us / $fetch_100_us")"
 row "decode 256 MiB stream, peak memory KiB" "$big_peak_kib" "" ""
 [ -n "$decode_ir" ] || echo "(valgrind is not installed: no instruction counts)"
+
+echo
+BUILD=$build "$root/bench/install_files.sh"

@@ -115,7 +115,7 @@ Status CopySetToTempFile(platform::File& installer, const PackageDescriptor& des
 }
 
 PackageFile OpenPackageFile(const std::string& path) {
-  return platform::File::OpenStream(path, platform::StreamMode::kRead);
+  return PackageFile(platform::File::OpenStream(path, platform::StreamMode::kRead));
 }
 
 bool ClosePackageFile(PackageFile& file) {

@@ -1,8 +1,11 @@
 #pragma once
 
 #include <string>
+#include <string_view>
+#include <utility>
 
 #include "log/status.h"
+#include "package/entry_index.h"
 #include "package/format.h"
 #include "platform/file.h"
 #include "script/record_list.h"
@@ -28,8 +31,23 @@ Status ReadPackageTrailer(const std::string& installer_path, PackageDescriptor& 
 Status CopySetToTempFile(platform::File& installer, const PackageDescriptor& descriptor,
                          PackageSet set, std::string& temp_path);
 
-// A set copied out, opened for reading at its start.
-using PackageFile = platform::File;
+// A set copied out, opened for reading at its start. It keeps the index of its entries, made on
+// the first lookup by name, so that the fetches of one run share one walk over the set.
+class PackageFile : public platform::File {
+ public:
+  PackageFile() = default;
+  explicit PackageFile(platform::File stream) : platform::File(std::move(stream)) {}
+
+  // Positions the file at the compressed data of the first entry named name (ignoring case) and
+  // fills header; false when the set has no such entry.
+  bool SeekEntry(std::string_view name, EntryHeader& header) {
+    return entries_.Find(*this, name, header);
+  }
+
+ private:
+  EntryIndex entries_;
+};
+
 PackageFile OpenPackageFile(const std::string& path);
 bool ClosePackageFile(PackageFile& file);
 

@@ -7,6 +7,7 @@
 
 #include "package/ascii_case.h"
 #include "package/data_file.h"
+#include "package/entry_index.h"
 #include "package/lzhuf_decoder.h"
 #include "platform/filesystem.h"
 #include "script/path.h"
@@ -30,18 +31,6 @@ std::string DestinationPath(const std::string& folder, const std::string& name) 
   if (path.size() >= script::kPathCapacity)
     return {};
   return path;
-}
-
-bool ReadHeader(PackageFile& set, EntryHeader& header) {
-  EntryHeaderBytes bytes;
-  if (set.Read(bytes.data(), kEntryHeaderSize) != kEntryHeaderSize)
-    return false;
-  header = ParseEntryHeader(bytes);
-  return true;
-}
-
-bool RewindAndReadHeader(PackageFile& set, EntryHeader& header) {
-  return set.Seek(0, platform::SeekOrigin::kBegin) == 0 && ReadHeader(set, header);
 }
 
 // Moves the entry's compressed bytes from the set into the scratch file.
@@ -97,7 +86,7 @@ bool ExtractCurrentEntry(PackageFile& set, const EntryHeader& header, const std:
 
 bool ExtractAllEntries(PackageFile& set, const std::string& folder) {
   EntryHeader header;
-  if (!RewindAndReadHeader(set, header))
+  if (set.Seek(0, platform::SeekOrigin::kBegin) != 0 || !ReadEntryHeader(set, header))
     return false;
   for (bool first = true;; first = false) {
     if (!header.HasTag())
@@ -105,25 +94,14 @@ bool ExtractAllEntries(PackageFile& set, const std::string& folder) {
     if (!ExtractCurrentEntry(set, header, folder))
       return false;
     // The signature record that closes the set is shorter than a header.
-    if (!ReadHeader(set, header))
+    if (!ReadEntryHeader(set, header))
       return true;
   }
 }
 
 bool ExtractEntry(PackageFile& set, const std::string& folder, std::string_view name) {
   EntryHeader header;
-  if (!RewindAndReadHeader(set, header))
-    return false;
-  for (;;) {
-    if (!header.HasTag())
-      return false;
-    if (EqualsIgnoringCase(header.Name(), name))
-      return ExtractCurrentEntry(set, header, folder);
-    if (set.Seek(header.compressed_size, platform::SeekOrigin::kCurrent) < 0 ||
-        !ReadHeader(set, header)) {
-      return false;
-    }
-  }
+  return set.SeekEntry(name, header) && ExtractCurrentEntry(set, header, folder);
 }
 
 void WipeFile(const std::string& path) {

@@ -13,7 +13,8 @@ namespace package {
 bool ExtractAllEntries(PackageFile& set, const std::string& folder);
 
 // Unpacks the first entry whose name equals name (ignoring case); false when there is none or it
-// fails. The stored name, not the requested one, names the file.
+// fails. The stored name, not the requested one, names the file. The set's entries are indexed on
+// the first call, so later calls go straight to their entry.
 bool ExtractEntry(PackageFile& set, const std::string& folder, std::string_view name);
 
 // Overwrites a file with zeros (whole 4096-byte blocks, at least one) before it is deleted.

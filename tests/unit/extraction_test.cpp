@@ -107,7 +107,7 @@ TEST_F(ExtractionTest, ExtractEntryFindsTheNameIgnoringCaseAndWritesTheStoredNam
   EXPECT_EQ(FolderNames(out_), (Names{"ORQSCRIP.OSC"}));
   EXPECT_EQ(ReadFileBytes(Out("ORQSCRIP.OSC")), Original("manpage-ls"));  // the first of the name
 
-  // The set is walked from its start on every call.
+  // An entry before the one found first is still found.
   ASSERT_TRUE(package::ExtractEntry(set_, out_, "a.txt"));
   EXPECT_EQ(ReadFileBytes(Out("a.txt")), Original("abc"));
 }
@@ -117,6 +117,101 @@ TEST_F(ExtractionTest, ExtractEntryOfAnAbsentNameWritesNothing) {
   EXPECT_FALSE(package::ExtractEntry(set_, out_, "c.txt"));
   EXPECT_FALSE(package::ExtractEntry(set_, out_, "a.tx"));
   EXPECT_EQ(FolderNames(out_), Names{});
+}
+
+// "f12.txt" for ("f", 12, ".txt").
+std::string Numbered(std::string_view prefix, int number, std::string_view suffix) {
+  std::string name(prefix);
+  name += std::to_string(number);
+  name += suffix;
+  return name;
+}
+
+// Names are looked up through an index made on the first call; every lookup must give what a walk
+// from the start would: the first entry of a name, in any order of calls.
+TEST_F(ExtractionTest, ExtractEntryFindsEveryEntryOfALargeSetInAnyOrder) {
+  const char* const stems[] = {"abc", "one-byte", "manpage-ls", "exact-4096", "leading-spaces"};
+  constexpr int kFiles = 300;
+  std::vector<Entry> entries;
+  for (int i = 0; i < kFiles; ++i) {
+    entries.push_back(FixtureEntry(Numbered("f", i, ".txt"), stems[i % 5]));
+    if (i % 7 == 0)  // a later entry of the same name, in other case, that must never win
+      entries.push_back(FixtureEntry(Numbered("F", i, ".TXT"), stems[(i + 1) % 5]));
+  }
+  Open(entries);
+  for (int i = kFiles - 1; i >= 0; i -= 2) {
+    const std::string name = Numbered("f", i, ".txt");
+    SCOPED_TRACE(name);
+    ASSERT_TRUE(package::ExtractEntry(set_, out_, name));
+    EXPECT_EQ(ReadFileBytes(Out(name)), Original(stems[i % 5]));
+  }
+  for (int i = 0; i < kFiles; i += 2) {
+    const std::string name = Numbered("F", i, ".TXT");
+    SCOPED_TRACE(name);
+    ASSERT_TRUE(package::ExtractEntry(set_, out_, name));
+    EXPECT_EQ(ReadFileBytes(Out(Numbered("f", i, ".txt"))), Original(stems[i % 5]));
+  }
+  EXPECT_FALSE(package::ExtractEntry(set_, out_, "f300.txt"));
+  EXPECT_EQ(FolderNames(out_).size(), static_cast<std::size_t>(kFiles));
+}
+
+// The index keeps only a hash of each name; these two names share it.
+TEST_F(ExtractionTest, NamesSharingTheIndexHashFindTheirOwnEntries) {
+  Open({FixtureEntry("file1212382.txt", "abc")});
+  EXPECT_FALSE(package::ExtractEntry(set_, out_, "file1049599.txt"));
+  EXPECT_EQ(FolderNames(out_), Names{});
+
+  Open({FixtureEntry("file1212382.txt", "abc"), FixtureEntry("file1049599.txt", "one-byte")});
+  ASSERT_TRUE(package::ExtractEntry(set_, out_, "FILE1049599.TXT"));
+  ASSERT_TRUE(package::ExtractEntry(set_, out_, "file1212382.txt"));
+  EXPECT_EQ(ReadFileBytes(Out("file1049599.txt")), Original("one-byte"));
+  EXPECT_EQ(ReadFileBytes(Out("file1212382.txt")), Original("abc"));
+}
+
+// An entry whose data does not decode hides nothing after it; a header that is not one ends the
+// set for every lookup, as does data that runs past the end of the file.
+TEST_F(ExtractionTest, ExtractEntryReachesEntriesUpToTheFirstBrokenHeader) {
+  Bytes set;
+  test_package::Append(set, test_package::EntryBytes(FixtureEntry("a.txt", "abc")));
+  test_package::Append(set, test_package::EntryBytes(FixtureEntry("undecodable.txt", "empty")));
+  test_package::Append(set, test_package::EntryBytes(FixtureEntry("c.txt", "one-byte")));
+  Bytes untagged = test_package::EntryBytes(FixtureEntry("untagged.txt", "abc"));
+  untagged[0] = 'X';
+  test_package::Append(set, untagged);
+  test_package::Append(set, test_package::EntryBytes(FixtureEntry("d.txt", "abc")));
+  Open(set);
+
+  EXPECT_FALSE(package::ExtractEntry(set_, out_, "d.txt"));
+  EXPECT_FALSE(package::ExtractEntry(set_, out_, "untagged.txt"));
+  EXPECT_FALSE(package::ExtractEntry(set_, out_, "undecodable.txt"));
+  ASSERT_TRUE(package::ExtractEntry(set_, out_, "c.txt"));
+  ASSERT_TRUE(package::ExtractEntry(set_, out_, "a.txt"));
+  EXPECT_EQ(ReadFileBytes(Out("c.txt")), Original("one-byte"));
+  EXPECT_FALSE(platform::IsFile(Out("d.txt")));
+  EXPECT_FALSE(platform::IsFile(Out("untagged.txt")));
+
+  Bytes overlong = test_package::EntryBytes(FixtureEntry("overlong.txt", "manpage-ls"));
+  overlong.resize(overlong.size() / 2);
+  set = test_package::EntryBytes(FixtureEntry("e.txt", "abc"));
+  test_package::Append(set, overlong);
+  Open(set);
+  EXPECT_FALSE(package::ExtractEntry(set_, out_, "overlong.txt"));
+  ASSERT_TRUE(package::ExtractEntry(set_, out_, "e.txt"));
+  EXPECT_EQ(ReadFileBytes(Out("e.txt")), Original("abc"));
+}
+
+// A package file opened anew over other bytes is not answered from the old set's index.
+TEST_F(ExtractionTest, ReopenedSetIsLookedUpAfresh) {
+  Open({FixtureEntry("a.txt", "abc"), FixtureEntry("b.txt", "one-byte")});
+  ASSERT_TRUE(package::ExtractEntry(set_, out_, "b.txt"));
+  Open({FixtureEntry("b.txt", "manpage-ls")});
+  EXPECT_FALSE(package::ExtractEntry(set_, out_, "a.txt"));
+  ASSERT_TRUE(package::ExtractEntry(set_, out_, "b.txt"));
+  EXPECT_EQ(ReadFileBytes(Out("b.txt")), Original("manpage-ls"));
+
+  // Unpacking everything in between leaves lookups working.
+  ASSERT_TRUE(package::ExtractAllEntries(set_, out_));
+  ASSERT_TRUE(package::ExtractEntry(set_, out_, "B.TXT"));
 }
 
 // Stored names are refused when they would leave the folder, when folder and name do not fit in

@@ -14,6 +14,7 @@
 namespace {
 
 using test_package::Bytes;
+using test_package::Entry;
 using test_package::FileCrc;
 using test_package::FixtureEntry;
 using test_package::Original;
@@ -28,13 +29,17 @@ class FetchPackageFileTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_EQ(platform::CreateFolder(folder_), platform::CreateFolderResult::kCreated);
-    ASSERT_TRUE(test_support::WriteFileBytes(
-        set_path_, test_package::SignedSet({FixtureEntry("ORQSCRIP.OSC", "manpage-ls"),
-                                            FixtureEntry("bin\\scan.dll", "license-gpl3"),
-                                            FixtureEntry("abc.txt", "abc")})));
+    OpenSet({FixtureEntry("ORQSCRIP.OSC", "manpage-ls"),
+             FixtureEntry("bin\\scan.dll", "license-gpl3"), FixtureEntry("abc.txt", "abc")});
+  }
+
+  void OpenSet(const Bytes& set_bytes) {
+    set_.Close();
+    ASSERT_TRUE(test_support::WriteFileBytes(set_path_, set_bytes));
     set_ = package::OpenPackageFile(set_path_);
     ASSERT_TRUE(set_.IsOpen());
   }
+  void OpenSet(const std::vector<Entry>& entries) { OpenSet(test_package::SignedSet(entries)); }
 
   Status Fetch(std::string_view name, bool verify = true) {
     package::PackageRun run{set_, folder_, descriptor_, reporter_};
@@ -111,6 +116,62 @@ TEST_F(FetchPackageFileTest, NameNotInTheSetIsNotExtracted) {
   descriptor_.directory.Append(Record("missing.txt", 0));
   EXPECT_EQ(Fetch("missing.txt"), status::kExtractFailed);
   EXPECT_EQ(reporter_.reports.size(), 2u);
+}
+
+// One run fetches file after file from the same opened set, in whatever order its script asks.
+TEST_F(FetchPackageFileTest, ManyFilesAreFetchedInAnyOrder) {
+  const char* const stems[] = {"abc", "one-byte", "manpage-ls", "exact-4097"};
+  constexpr int kFiles = 400;
+  std::vector<Entry> entries;
+  for (int i = 0; i < kFiles; ++i) {
+    std::string name = "dir" + std::to_string(i % 3) + "\\file";
+    name += std::to_string(i);
+    entries.push_back(FixtureEntry(name, stems[i % 4]));
+    descriptor_.directory.Append(Record(name, FileCrc(Original(stems[i % 4]))));
+  }
+  OpenSet(entries);
+  for (int step = 0; step < kFiles; ++step) {
+    const int i = (step * 137) % kFiles;  // 137 and 400 share no factor: every file once
+    const std::string& name = entries[static_cast<std::size_t>(i)].name;
+    SCOPED_TRACE(name);
+    ASSERT_EQ(Fetch(name), status::kOk);
+    EXPECT_EQ(ReadFileBytes(out_), Original(stems[i % 4]));
+  }
+  EXPECT_EQ(Fetch("dir0\\file400"), status::kExtractFailed);
+}
+
+// The first entry of a name is the one fetched and checked: a record that fits only a later entry
+// of that name does not pass.
+TEST_F(FetchPackageFileTest, FirstEntryOfANameIsFetched) {
+  OpenSet({FixtureEntry("dup.txt", "abc"), FixtureEntry("other.txt", "one-byte"),
+           FixtureEntry("DUP.TXT", "manpage-ls")});
+  descriptor_.directory.Append(Record("dup.txt", FileCrc(Original("manpage-ls"))));
+  EXPECT_EQ(Fetch("dup.txt"), status::kSignatureFailed);
+  EXPECT_EQ(ReadFileBytes(out_), Original("abc"));
+
+  platform::RemoveFile(out_);
+  descriptor_.directory.Append(Record("DUP.TXT", FileCrc(Original("abc"))));
+  EXPECT_EQ(Fetch("dup.txt"), status::kOk);
+  EXPECT_EQ(ReadFileBytes(out_), Original("abc"));
+}
+
+// An entry that does not decode fails its own fetch only; a header that is not one hides every
+// entry after it.
+TEST_F(FetchPackageFileTest, EntryAfterADamagedOneIsFetched) {
+  Bytes set = test_package::EntryBytes(FixtureEntry("undecodable.txt", "empty"));
+  test_package::Append(set, test_package::EntryBytes(FixtureEntry("abc.txt", "abc")));
+  Bytes untagged = test_package::EntryBytes(FixtureEntry("untagged.txt", "one-byte"));
+  untagged[3] = 0;
+  test_package::Append(set, untagged);
+  test_package::Append(set, test_package::EntryBytes(FixtureEntry("late.txt", "one-byte")));
+  OpenSet(set);
+
+  EXPECT_EQ(Fetch("undecodable.txt", false), status::kExtractFailed);
+  EXPECT_EQ(Fetch("abc.txt", false), status::kOk);
+  EXPECT_EQ(ReadFileBytes(out_), Original("abc"));
+  EXPECT_EQ(Fetch("untagged.txt", false), status::kExtractFailed);
+  EXPECT_EQ(Fetch("late.txt", false), status::kExtractFailed);
+  EXPECT_FALSE(platform::IsFile(folder_ + "\\late.txt"));
 }
 
 // A name leaving the package folder could otherwise hand back a file that is already there.
