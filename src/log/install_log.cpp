@@ -5,6 +5,7 @@
 #include "log/log_writer.h"
 #include "log/message_format.h"
 #include "log/messages.h"
+#include "platform/filesystem.h"
 #include "script/path.h"
 
 namespace logging {
@@ -30,12 +31,13 @@ void InstallLog::SetUpInstallLog(const LogSetUp& setup, const MessageSource& mes
     script::StripFileName(path_);
     script::JoinPath(path_, kCapacity, file_name);
   }
+  UsePath(path_);
   if (!setup.explicit_path)
     return;
 
   const std::string requested = setup.explicit_path->substr(0, kCapacity - 1);
   if (!requested.empty() && EnsureFileCreatable(requested)) {
-    path_ = requested;
+    UsePath(requested);
     return;
   }
   if (setup.silent)
@@ -45,10 +47,15 @@ void InstallLog::SetUpInstallLog(const LogSetUp& setup, const MessageSource& mes
   boxes.Show(text, messages.Message(message::kBoxCaption, kCapacity));
 }
 
+void InstallLog::UsePath(std::string path) {
+  path_ = std::move(path);
+  short_path_ = platform::IsFile(path_) ? LogShortPath(path_) : std::string();
+}
+
 void InstallLog::LogText(std::string_view text) const {
   const std::string line = BuildLogLine(CurrentLogLineFields(), text);
   if (!line.empty())
-    AppendLogLine(path_, line);
+    AppendLogLine(path_, short_path_, line);
 }
 
 }  // namespace logging

@@ -42,7 +42,12 @@ class InstallLog {
   void LogText(std::string_view text) const;
 
  private:
+  void UsePath(std::string path);
+
   std::string path_ = "install.log";
+  // The chosen log file's short form, looked up once set-up has made the file; until then each
+  // line looks it up.
+  std::string short_path_;
 };
 
 }  // namespace logging

@@ -40,12 +40,17 @@ void TrimLog(platform::File& log) {
   }
 }
 
-bool AppendLogLine(const std::string& path, std::string_view line) {
-  const std::string target = platform::ShortPathName(path.substr(0, kPathLimit));
+std::string LogShortPath(const std::string& path) {
+  return platform::ShortPathName(path.substr(0, kPathLimit));
+}
+
+bool AppendLogLine(const std::string& path, const std::string& short_path, std::string_view line) {
   platform::File log =
-      platform::File::OpenExisting(target, platform::OpenMode::kReadWriteShareRead);
+      platform::File::OpenExisting(short_path.empty() ? LogShortPath(path) : short_path,
+                                   platform::OpenMode::kReadWriteShareRead);
+  // A file that does not exist has no short form: it is made under its own name.
   if (!log.IsOpen())
-    log = platform::File::Create(target);
+    log = platform::File::Create(path.substr(0, kPathLimit));
   if (!log.IsOpen())
     return false;
   const std::int64_t size = log.Size();

@@ -13,10 +13,15 @@ namespace logging {
 inline constexpr std::int64_t kLogLimitKilobytes = 100;
 inline constexpr std::int64_t kTrimTargetBytes = 80 * 1024;
 
-// Appends line to the log at path: opened (shared for reading) or created (not shared) for this
-// line only, trimmed first when the line would take it over the limit, and closed again. False
-// when the line was lost or only partly written.
-bool AppendLogLine(const std::string& path, std::string_view line);
+// Appends line to the log at path: opened (shared for reading) by its short form, or created (not
+// shared), for this line only, trimmed first when the line would take it over the limit, and
+// closed again. short_path is that short form when the caller knows it; empty: looked up now.
+// False when the line was lost or only partly written.
+bool AppendLogLine(const std::string& path, const std::string& short_path, std::string_view line);
+
+// The short form of the log file's path, for AppendLogLine; the path itself while the file does
+// not exist.
+std::string LogShortPath(const std::string& path);
 
 // Cuts the open log to one empty line followed by the whole lines of its last kTrimTargetBytes
 // (the partial first line of that tail is dropped); a log no longer than that is emptied. Without

@@ -61,7 +61,7 @@ TEST(InstallLogWin32, ALogHeldOpenByAnotherTakesLinesOnlyWhenItSharesWriting) {
     {
       File held = c.mode ? File::OpenExisting(path, *c.mode) : File::OpenStream(path, *c.stream);
       ASSERT_TRUE(held.IsOpen()) << c.name;
-      EXPECT_EQ(logging::AppendLogLine(path, "line\r\n"), c.written) << c.name;
+      EXPECT_EQ(logging::AppendLogLine(path, {}, "line\r\n"), c.written) << c.name;
     }
     EXPECT_EQ(ReadText(path), c.written ? "before\r\nline\r\n" : "before\r\n") << c.name;
   }
@@ -82,13 +82,13 @@ TEST(InstallLogWin32, LongNamesAreWrittenThroughTheirShortForm) {
   const std::string short_form = platform::ShortPathName(existing);
   EXPECT_NE(short_form, existing);
   EXPECT_NE(short_form.find('~'), std::string::npos) << short_form;
-  EXPECT_TRUE(logging::AppendLogLine(existing, "new\r\n"));
+  EXPECT_TRUE(logging::AppendLogLine(existing, {}, "new\r\n"));
   EXPECT_EQ(ReadText(existing), "old\r\nnew\r\n");
 
   // A log that does not exist yet has no short form and is created under its long name.
   const std::string missing = scratch / "another long log name.txt";
   EXPECT_EQ(platform::ShortPathName(missing), missing);
-  EXPECT_TRUE(logging::AppendLogLine(missing, "first\r\n"));
+  EXPECT_TRUE(logging::AppendLogLine(missing, {}, "first\r\n"));
   EXPECT_EQ(ReadText(missing), "first\r\n");
 }
 
@@ -152,6 +152,26 @@ TEST(InstallLogWin32, AnExplicitLogOnAMissingDriveKeepsTheDefault) {
   const std::string default_path = scratch / "VelkorLogs\\KPTInst.log";
   EXPECT_EQ(log.path(), default_path);
   EXPECT_EQ(boxes.shown, std::vector<std::string>{"Invalid: default " + default_path});
+}
+
+// The chosen log's short form is looked up once; a log that someone removes during the run comes
+// back under its own long name, not as a file named like the short form.
+TEST(InstallLogWin32, ALogRemovedDuringTheRunComesBackUnderItsLongName) {
+  test_support::ScratchFolder scratch;
+  const test_support::MemoryMessageSource messages({{message::kLogFileName, "KPTInst.log"}});
+  logging::InstallLog log;
+  RecordingBoxes boxes;
+  const std::string requested = scratch / "a long name for the install log.txt";
+  log.SetUpInstallLog({requested, scratch.path(), scratch / "setup.exe", true}, messages, boxes);
+  ASSERT_EQ(log.path(), requested);
+  log.LogText("one");
+  ASSERT_TRUE(platform::RemoveFile(requested));
+  log.LogText("two");
+  ASSERT_TRUE(platform::IsFile(requested));
+  EXPECT_NE(ReadText(requested).find("two"), std::string::npos);
+  EXPECT_EQ(ReadText(requested).find("one"), std::string::npos);
+  log.LogText("three");
+  EXPECT_NE(ReadText(requested).find("three"), std::string::npos);
 }
 
 }  // namespace
