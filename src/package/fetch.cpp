@@ -58,6 +58,10 @@ Status FetchPackageFile(PackageRun& run, std::string_view name, std::string& out
   }
   if (!verify || HasMatchingRecord(run.descriptor, name, crc))
     return status::kOk;
+  // A file that failed its check must not be found here by a later fetch, which would take it as
+  // it is.
+  fetched.Close();
+  platform::RemoveFile(out);
   return status::kSignatureFailed;
 }
 

@@ -39,7 +39,7 @@ LoadedSet LoadSet(const InstallerImage& image, package::PackageSet set) {
   loaded.copy = ScratchFile(temp_path);
   if (loaded.status != status::kOk)
     return loaded;
-  platform::File copy = package::OpenPackageFile(loaded.copy.path());
+  package::PackageFile copy = package::OpenPackageFile(loaded.copy.path());
   if (!copy.IsOpen() || !WalkSet(copy, loaded.contents))
     loaded.status = status::kOpenFailed;
   return loaded;

@@ -122,7 +122,7 @@ std::vector<std::optional<std::uint32_t>> Verifier::CheckSet(const LoadedSet& se
     Violation(label + ": " + SetLoadProblem(set.status));
     return crcs;
   }
-  platform::File copy = package::OpenPackageFile(set.copy.path());
+  package::PackageFile copy = package::OpenPackageFile(set.copy.path());
   if (!copy.IsOpen()) {
     Violation(label + ": " + SetLoadProblem(status::kOpenFailed));
     return crcs;
