@@ -8,6 +8,7 @@
 #include "install/restart_replace.h"
 #include "platform/filesystem.h"
 #include "platform/short_path.h"
+#include "platform/system.h"
 #include "script/characters.h"
 #include "script/path.h"
 
@@ -155,22 +156,19 @@ bool RemoveFolderTree(std::string& folder, bool recurse, unsigned bits) {
 }
 
 bool DeleteOnRestart(const std::string& path, unsigned bits) {
-  OSVERSIONINFOA version{};
-  version.dwOSVersionInfoSize = sizeof version;
-  if (!::GetVersionExA(&version))
-    return false;
   if ((bits & (kRemoveFiles | kRemoveFolders)) == 0)
     return true;
-  switch (version.dwPlatformId) {
-    case VER_PLATFORM_WIN32_NT:
+  switch (platform::RunningFamily()) {
+    case platform::SystemFamily::kNt:
       return ::MoveFileExA(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) != 0;
-    case VER_PLATFORM_WIN32_WINDOWS:
+    case platform::SystemFamily::kNine:
       // WININIT.INI is best effort: the 9x family gives no answer to act on.
       AddRenameLines("NUL=" + platform::ShortPathName(path) + "\r\n");
       return true;
-    default:
+    case platform::SystemFamily::kOther:
       return true;
   }
+  return true;
 }
 
 }  // namespace install

@@ -10,6 +10,7 @@
 #include "platform/file.h"
 #include "platform/filesystem.h"
 #include "platform/short_path.h"
+#include "platform/system.h"
 #include "script/path.h"
 
 namespace install {
@@ -17,24 +18,6 @@ namespace {
 
 // A rename line with its CR LF, as a 261-byte line buffer holds it.
 constexpr std::size_t kRenameLineLimit = 260;
-
-// The two families replace files at restart in different ways; any other system cannot.
-enum class Family { kNine, kNt, kOther };
-
-Family RunningFamily() {
-  OSVERSIONINFOA version{};
-  version.dwOSVersionInfoSize = sizeof version;
-  if (!::GetVersionExA(&version))
-    return Family::kOther;
-  switch (version.dwPlatformId) {
-    case VER_PLATFORM_WIN32_WINDOWS:
-      return Family::kNine;
-    case VER_PLATFORM_WIN32_NT:
-      return Family::kNt;
-    default:
-      return Family::kOther;
-  }
-}
 
 std::string WindowsDirectory() {
   char buffer[MAX_PATH + 1];
@@ -91,14 +74,15 @@ Status ScheduleReplaceOnReboot(script::ScriptContext& context, const std::string
                                std::string& source) {
   context.env.reporter.LogMessage(message::kReplacedOnReboot, destination);
   Status scheduled = status::kWriteFailed;
-  switch (RunningFamily()) {
-    case Family::kNine:
+  // The two families replace files at restart in different ways; any other system cannot.
+  switch (platform::RunningFamily()) {
+    case platform::SystemFamily::kNine:
       scheduled = ScheduleWithWininit(destination, source);
       break;
-    case Family::kNt:
+    case platform::SystemFamily::kNt:
       scheduled = ScheduleWithDelayedMoves(context, destination, source);
       break;
-    case Family::kOther:
+    case platform::SystemFamily::kOther:
       break;
   }
   // A file left for replacement needs the restart, whichever command scheduled it.

@@ -9,8 +9,14 @@ namespace platform {
 // True when byte is the lead byte of a double-byte character in the active ANSI code page.
 bool IsLeadByte(unsigned char byte);
 
+// The family of the running system, by its platform id.
+enum class SystemFamily { kNine, kNt, kOther };
+SystemFamily RunningFamily();
+
 // True on the NT family; false on the 9x family.
-bool IsNtFamily();
+inline bool IsNtFamily() {
+  return RunningFamily() == SystemFamily::kNt;
+}
 
 // The path of the running program (at most 259 characters); empty when the system cannot say.
 std::string OwnProgramPath();

@@ -6,8 +6,8 @@
 
 namespace platform {
 
-bool IsNtFamily() {
-  return true;
+SystemFamily RunningFamily() {
+  return SystemFamily::kNt;
 }
 
 std::string OwnProgramPath() {

@@ -8,10 +8,19 @@ bool IsLeadByte(unsigned char byte) {
   return ::IsDBCSLeadByte(byte) != 0;
 }
 
-bool IsNtFamily() {
+SystemFamily RunningFamily() {
   OSVERSIONINFOA version{};
   version.dwOSVersionInfoSize = sizeof version;
-  return ::GetVersionExA(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_NT;
+  if (!::GetVersionExA(&version))
+    return SystemFamily::kOther;
+  switch (version.dwPlatformId) {
+    case VER_PLATFORM_WIN32_WINDOWS:
+      return SystemFamily::kNine;
+    case VER_PLATFORM_WIN32_NT:
+      return SystemFamily::kNt;
+    default:
+      return SystemFamily::kOther;
+  }
 }
 
 std::string OwnProgramPath() {
