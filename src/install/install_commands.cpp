@@ -21,15 +21,10 @@ namespace {
 using script::ScriptCommand;
 using script::ScriptContext;
 
-Status Fail(ScriptContext& context, Status result) {
-  script::StopCurrentSection(context);
-  return result;
-}
-
 // Every installing command ends here: a success clears the final-status word.
 Status Finish(ScriptContext& context, Status result) {
   if (result != status::kOk)
-    return Fail(context, result);
+    return script::FailCommand(context, result);
   context.env.state.final_status_word = 0;
   return status::kOk;
 }
@@ -81,7 +76,7 @@ Status SetWorkDir(ScriptContext& context, const ScriptCommand& command) {
   std::string value;
   const Status found = script::GetVariable(context, name, value, script::kPathCapacity);
   if (found != status::kOk)
-    return Fail(context, found);
+    return script::FailCommand(context, found);
   if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
     value = value.substr(1, value.size() - 2);
   context.work_directory = value;
@@ -91,10 +86,10 @@ Status SetWorkDir(ScriptContext& context, const ScriptCommand& command) {
   const bool create = option == "CREATE";
   // Without CREATE an empty work directory is accepted; the file commands then fail with 6.
   if (context.work_directory.empty())
-    return create ? Fail(context, status::kWorkDirFailed) : status::kOk;
+    return create ? script::FailCommand(context, status::kWorkDirFailed) : status::kOk;
   if (create && (!logging::MakeFolderChain(context.work_directory) ||
                  !PassesWriteTest(context.work_directory))) {
-    return Fail(context, status::kWorkDirFailed);
+    return script::FailCommand(context, status::kWorkDirFailed);
   }
   return status::kOk;
 }

@@ -18,11 +18,6 @@ namespace {
 using script::ScriptCommand;
 using script::ScriptContext;
 
-Status Fail(ScriptContext& context, Status status) {
-  StopCurrentSection(context);
-  return status;
-}
-
 // out = sub: the backup directory becomes sub (a variable's value or the text itself), taken
 // relative to the work directory of this moment. It is replaced before it is checked, so that
 // after a failure later backups fail too rather than go to an earlier folder.
@@ -32,18 +27,18 @@ Status SetBackupDir(ScriptContext& context, const ScriptCommand& command) {
   const Status split = script::SplitAssignment(command.argument, name, script::kValueCapacity,
                                                folder, script::kValueCapacity);
   if (split != status::kOk)
-    return Fail(context, split);
+    return script::FailCommand(context, split);
   script::ResolveOperand(context, folder, script::kValueCapacity);
   // Joined onto an empty work directory, the sub-folder stands alone.
   std::string backup = context.work_directory;
   const bool named = script::JoinPath(backup, script::kPathCapacity, folder);
   context.backup_directory = named ? backup : std::string();
   if (!named)
-    return Fail(context, status::kBackupFailed);
+    return script::FailCommand(context, status::kBackupFailed);
   if (!logging::MakeFolderChain(backup) || !PassesWriteTest(backup))
-    return Fail(context, status::kBackupFailed);
+    return script::FailCommand(context, status::kBackupFailed);
   const Status stored = script::SetVariable(context, name, backup);
-  return stored == status::kOk ? stored : Fail(context, stored);
+  return stored == status::kOk ? stored : script::FailCommand(context, stored);
 }
 
 // Copies the work directory's file name into target and deletes the original once the copy

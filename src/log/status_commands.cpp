@@ -11,11 +11,6 @@ namespace {
 using script::ScriptCommand;
 using script::ScriptContext;
 
-Status Fail(ScriptContext& context, Status status) {
-  StopCurrentSection(context);
-  return status;
-}
-
 // The leading decimal digits of text, kept to 16 bits; no digits give 0.
 std::uint16_t LeadingNumber(std::string_view text) {
   std::uint16_t number = 0;
@@ -36,7 +31,7 @@ Status SetFinalStatusFlag(ScriptContext& context, const ScriptCommand& command) 
   const Status split = script::SplitAssignment(command.argument, name, script::kValueCapacity,
                                                value, script::kValueCapacity);
   if (split != status::kOk)
-    return Fail(context, split);
+    return script::FailCommand(context, split);
   std::string named_value;
   if (context.variables.Get(value, named_value, script::kValueCapacity) == status::kOk)
     value = named_value;
@@ -50,7 +45,7 @@ Status SetFinalStatusFlag(ScriptContext& context, const ScriptCommand& command) 
   } else {
     state.final_status_word = word;
   }
-  return stored == status::kOk ? stored : Fail(context, stored);
+  return stored == status::kOk ? stored : script::FailCommand(context, stored);
 }
 
 // Writes the text as it stands, without substituting variables.
@@ -66,7 +61,7 @@ Status IsForceSwitchSet(ScriptContext& context, const ScriptCommand& command) {
   std::string name = command.argument;
   script::TrimBlanks(name);
   const Status stored = context.variables.Set(name, "0");
-  return stored == status::kOk ? stored : Fail(context, stored);
+  return stored == status::kOk ? stored : script::FailCommand(context, stored);
 }
 
 constexpr script::HandlerEntry kHandlers[] = {

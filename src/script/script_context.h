@@ -4,6 +4,7 @@
 #include <string>
 
 #include "log/reporter.h"
+#include "log/status.h"
 #include "package/container.h"
 #include "script/command_table.h"
 #include "script/record_list.h"
@@ -55,6 +56,12 @@ struct ScriptContext {
 inline void StopCurrentSection(ScriptContext& context) {
   if (context.current_section != nullptr)
     context.current_section->stop = true;
+}
+
+// How a handler fails: it stops the section that is running and returns the status.
+inline Status FailCommand(ScriptContext& context, Status status) {
+  StopCurrentSection(context);
+  return status;
 }
 
 // Every command is one handler.

@@ -10,6 +10,7 @@
 #include <thread>
 #include <vector>
 
+#include "install_test_files.h"
 #include "package/file_time.h"
 #include "platform/filesystem.h"
 #include "script_in_folder.h"
@@ -19,31 +20,11 @@
 
 namespace {
 
+using test_support::HeldFile;
 using test_support::MainStopped;
 using test_support::RunInFolder;
 using test_support::ScratchFolder;
 using test_support::ScriptRunner;
-
-// A file the test holds open for reading with the given sharing, as a running product would.
-class HeldFile {
- public:
-  HeldFile(const std::string& path, DWORD share)
-      : handle_(::CreateFileA(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr)) {}
-  ~HeldFile() { Release(); }
-  HeldFile(const HeldFile&) = delete;
-  HeldFile& operator=(const HeldFile&) = delete;
-
-  bool IsHeld() const { return handle_ != INVALID_HANDLE_VALUE; }
-  void Release() {
-    if (IsHeld())
-      ::CloseHandle(handle_);
-    handle_ = INVALID_HANDLE_VALUE;
-  }
-
- private:
-  HANDLE handle_;
-};
 
 // A work folder with the files the probes look at.
 class FileProbes : public testing::Test {

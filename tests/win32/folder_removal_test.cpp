@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "install_test_files.h"
 #include "log/messages.h"
 #include "pending_renames.h"
 #include "platform/system.h"
@@ -19,6 +20,7 @@
 namespace {
 
 using test_support::Crlf;
+using test_support::HeldFile;
 using test_support::RefusedDelayedOperations;
 using test_support::ScratchFolder;
 using test_support::ScriptRunner;
@@ -109,24 +111,6 @@ class CurrentFolder {
 
  private:
   std::string previous_;
-};
-
-// A file held open by the test without delete sharing: it can be neither deleted nor renamed.
-class HeldFile {
- public:
-  explicit HeldFile(const std::string& path)
-      : handle_(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)) {}
-  ~HeldFile() {
-    if (IsOpen())
-      ::CloseHandle(handle_);
-  }
-  HeldFile(const HeldFile&) = delete;
-  HeldFile& operator=(const HeldFile&) = delete;
-  bool IsOpen() const { return handle_ != INVALID_HANDLE_VALUE; }
-
- private:
-  HANDLE handle_;
 };
 
 class FolderRemoval : public ::testing::Test {
@@ -224,8 +208,9 @@ TEST_F(FolderRemoval, FileInUseIsDeletedAtRestartWithEveryFolderAboveIt) {
   const std::string held_path = top + "\\bin\\engine.dll";
   test_support::PendingRenames pending(scratch_.path());
   {
-    HeldFile held(held_path);
-    ASSERT_TRUE(held.IsOpen());
+    // Without delete sharing it can be neither deleted nor renamed.
+    HeldFile held(held_path, FILE_SHARE_READ | FILE_SHARE_WRITE);
+    ASSERT_TRUE(held.IsHeld());
     const Outcome outcome = RunScript("[Main]\nDELETEDIRECTORY " + top + ",TRUE\n");
     EXPECT_EQ(outcome.status, status::kOk);
     EXPECT_EQ(outcome.failures, 0u);
@@ -248,8 +233,8 @@ TEST_F(FolderRemoval, FileThatCannotBeQueuedStopsTheWalk) {
   test_support::PendingRenames pending(scratch_.path());
   Outcome outcome{};
   {
-    HeldFile held(top + "\\engine.dll");
-    ASSERT_TRUE(held.IsOpen());
+    HeldFile held(top + "\\engine.dll", FILE_SHARE_READ | FILE_SHARE_WRITE);
+    ASSERT_TRUE(held.IsHeld());
     RefusedDelayedOperations refused;
     outcome = RunScript("[Main]\nDELETEDIRECTORY " + top + ",TRUE\n");
   }

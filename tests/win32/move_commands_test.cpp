@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "install/handlers.h"
+#include "install_test_files.h"
 #include "platform/filesystem.h"
 #include "recording_reporter.h"
 #include "script/interpreter.h"
@@ -21,6 +22,7 @@ namespace {
 using script::opcode::kMoveFiles;
 using script::opcode::kRenameFile;
 using script::opcode::kSetBackupDir;
+using test_support::HeldFile;
 using test_support::ScratchFolder;
 
 std::string ReadText(const std::string& path) {
@@ -36,24 +38,6 @@ std::vector<std::string> FolderNames(const std::string& folder) {
   });
   return names;
 }
-
-// A file held open without any sharing, as a running program may hold its own files.
-class HeldFile {
- public:
-  explicit HeldFile(const std::string& path)
-      : handle_(::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr)) {}
-  ~HeldFile() {
-    if (handle_ != INVALID_HANDLE_VALUE)
-      ::CloseHandle(handle_);
-  }
-  HeldFile(const HeldFile&) = delete;
-  HeldFile& operator=(const HeldFile&) = delete;
-  bool IsHeld() const { return handle_ != INVALID_HANDLE_VALUE; }
-
- private:
-  HANDLE handle_;
-};
 
 class MoveCommands : public ::testing::Test {
  protected:
@@ -202,7 +186,8 @@ TEST_F(MoveCommands, MoveFilesGoesOnPastAFailingFile) {
     WriteWork("a.txt", "a");
     WriteWork("locked.txt", "new");
     ASSERT_TRUE(test_support::WriteFileText(target + "\\locked.txt", "old"));
-    HeldFile held(target + "\\locked.txt");
+    // Held without any sharing, as a running program may hold its own files.
+    HeldFile held(target + "\\locked.txt", 0);
     ASSERT_TRUE(held.IsHeld());
     EXPECT_EQ(Run(kMoveFiles, c.argument), c.status);
     EXPECT_FALSE(Stopped());
