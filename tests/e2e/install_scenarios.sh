@@ -102,6 +102,35 @@ for file in "${new_files[@]}"; do same "$product/$file" "$install_fixtures/files
 clear_pending_operations
 done_scenario
 
+# The system refuses the move at restart (its list is made unusable): 107 is logged, the staging
+# copy removed, the old file kept, and no restart recorded for a file that does not wait for one.
+# A refused replacement (45) after a successful install counts as success, as Main's rules say.
+package refused-restart install.osc 'C:\omni-e2e\refused-restart'
+product="$products/refused-restart"
+old_product "$product"
+cp -rp "$product" "$work/refused-restart-old"
+"$wine_run" reg add 'HKLM\System\CurrentControlSet\Control\Session Manager' \
+  /v PendingFileRenameOperations /t REG_BINARY /d 78 /f >/dev/null 2>&1
+hold 'C:\omni-e2e\refused-restart\bin\engine.dll' read
+run refused-restart ok 0 /S /LOGFILE "$(winpath "$work/refused-restart.log")"
+release
+clear_pending_operations
+same "$product/bin/engine.dll" "$work/refused-restart-old/bin/engine.dll"
+[ ! -e "$product/bin/engine.1" ] || fail "the staging copy was left"
+expect_log 'Not enough rights to update file : C:\omni-e2e\refused-restart\bin\engine.dll'
+expect_record 0 0
+done_scenario
+
+package delete-files delete-files.osc 'C:\omni-e2e\delete-files'
+product="$products/delete-files"
+mkdir -p "$product" && echo here >"$product/here.txt"
+run delete-files ok 0 /S /LOGFILE "$(winpath "$work/delete-files.log")"
+[ ! -e "$product/here.txt" ] || fail "here.txt was not deleted"
+expect_log 'Deleting...C:\omni-e2e\delete-files\gone.txt'
+expect_log 'Unable to delete file.'
+expect_log 'Deleting...C:\omni-e2e\delete-files\here.txt'
+done_scenario
+
 # Held without sharing: the backup cannot read it, and nothing of it is touched.
 package held-none install.osc 'C:\omni-e2e\held-none'
 product="$products/held-none"
