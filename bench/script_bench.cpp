@@ -15,6 +15,7 @@
 #include "script/run_state.h"
 #include "script/script_context.h"
 #include "script/script_parser.h"
+#include "shell/run/command_handlers.h"
 
 namespace {
 
@@ -98,7 +99,7 @@ void BM_ParseScript(benchmark::State& state) {
   SilentReporter reporter;
   script::RunState run_state;
   for (auto _ : state) {
-    script::ScriptContext context({reporter, run_state});
+    script::ScriptContext context({reporter, run_state, shell::CommandHandlers()});
     const Status status = script::ParseScript(context, text);
     if (status != status::kOk)
       state.SkipWithError("the script does not parse");
@@ -130,7 +131,7 @@ BENCHMARK(BM_SplitLinesReference)->Unit(benchmark::kMillisecond);
 void BM_RunMainSets(benchmark::State& state) {
   SilentReporter reporter;
   script::RunState run_state;
-  script::ScriptContext context({reporter, run_state});
+  script::ScriptContext context({reporter, run_state, shell::CommandHandlers()});
   if (script::ParseScript(context, SetScript()) != status::kOk) {
     state.SkipWithError("the script does not parse");
     return;

@@ -8,13 +8,13 @@
 #include <new>
 #include <vector>
 
+#include "base/path.h"
 #include "install/numbered_name.h"
 #include "install/restart_replace.h"
 #include "log/messages.h"
 #include "package/file_time.h"
 #include "platform/file.h"
 #include "platform/filesystem.h"
-#include "script/path.h"
 
 namespace install {
 namespace {
@@ -121,11 +121,11 @@ Status BackupFile(script::ScriptContext& context, const std::string& destination
   if (!platform::IsFile(destination) || context.backup_directory.empty())
     return status::kOk;
 
-  std::string name = script::FileNameOf(destination);
+  std::string name = base::FileNameOf(destination);
   if (name.empty())
     name = destination;
   std::string backup = context.backup_directory.substr(0, kBackupPathCapacity - 1);
-  if (!script::JoinPath(backup, kBackupPathCapacity, name))
+  if (!base::JoinPath(backup, kBackupPathCapacity, name))
     return status::kBackupFailed;
   context.env.reporter.LogMessage(message::kBackingUp, backup);
 

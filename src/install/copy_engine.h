@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "log/status.h"
+#include "base/status.h"
 #include "script/script_context.h"
 
 // The steps every installing command is made of once its file has been fetched into the package

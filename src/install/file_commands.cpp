@@ -2,15 +2,16 @@
 #include <optional>
 #include <string>
 
+#include "base/path.h"
 #include "install/file_probes.h"
 #include "install/file_versions.h"
 #include "install/handlers.h"
 #include "install/repair_cache.h"
 #include "install/work_path.h"
 #include "platform/filesystem.h"
+#include "platform/folders.h"
 #include "platform/system.h"
 #include "script/package_fetch.h"
-#include "script/path.h"
 #include "script/values.h"
 #include "script/variables.h"
 
@@ -26,7 +27,7 @@ Status DeleteNamedFile(ScriptContext& context, const ScriptCommand& command) {
   std::string name = command.argument;
   script::TrimBlanks(name);
   script::ResolveOperand(context, name, script::kValueCapacity);
-  const std::string path = script::HasExistingDirectory(name) ? name : WorkPath(context, name);
+  const std::string path = platform::HasExistingDirectory(name) ? name : WorkPath(context, name);
   context.env.reporter.LogMessage(message::kDeleting, path);
   if (!platform::RemoveFile(path)) {
     context.command_status = status::kDeleteFailed;

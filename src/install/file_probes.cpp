@@ -8,8 +8,8 @@
 #include <string>
 #include <tuple>
 
+#include "base/ascii_case.h"
 #include "install/work_path.h"
-#include "package/ascii_case.h"
 #include "package/file_time.h"
 #include "platform/file.h"
 #include "platform/filesystem.h"
@@ -40,7 +40,7 @@ const package::DirectoryRecord* FindRecord(const ScriptContext& context, std::st
   if (context.env.descriptor == nullptr)
     return nullptr;
   for (const package::DirectoryRecord& record : context.env.descriptor->directory) {
-    if (package::EqualsIgnoringCase(record.Name(), name))
+    if (base::EqualsIgnoringCase(record.Name(), name))
       return &record;
   }
   return nullptr;

@@ -4,7 +4,7 @@
 #include <functional>
 #include <string_view>
 
-#include "log/status.h"
+#include "base/status.h"
 #include "script/script_context.h"
 
 // The commands that ask about files in the work directory without changing them, and the test

@@ -4,11 +4,11 @@
 #include <cstdint>
 #include <string>
 
+#include "base/ascii_case.h"
+#include "base/path.h"
 #include "install/work_path.h"
-#include "package/ascii_case.h"
 #include "package/format.h"
 #include "platform/file.h"
-#include "script/path.h"
 #include "script/values.h"
 #include "script/variables.h"
 
@@ -35,7 +35,7 @@ bool IsDigit(char c) {
 std::string UpperCase(std::string_view text) {
   std::string upper(text);
   for (char& c : upper)
-    c = package::FoldAsciiCase(c);
+    c = base::FoldAsciiCase(c);
   return upper;
 }
 
@@ -97,7 +97,7 @@ Status ReadFileVersion(ScriptContext& context, const ScriptCommand& command) {
     return status::kNoVersion;
   }
   std::string key = name;
-  script::StripExtension(key);
+  base::StripExtension(key);
   platform::File file =
       platform::File::OpenExisting(WorkPath(context, name), platform::OpenMode::kReadShareRead);
   if (!file.IsOpen())

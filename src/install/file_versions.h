@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "log/status.h"
+#include "base/status.h"
 #include "script/script_context.h"
 
 // The commands that read a version number out of a file: the text a program carries after its

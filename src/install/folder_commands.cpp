@@ -1,9 +1,9 @@
 #include <string>
 
+#include "base/ascii_case.h"
 #include "install/folder_removal.h"
 #include "install/handlers.h"
 #include "log/messages.h"
-#include "package/ascii_case.h"
 #include "script/values.h"
 #include "script/variables.h"
 
@@ -19,7 +19,7 @@ Status DeleteDirectory(script::ScriptContext& context, const script::ScriptComma
   if (cursor)
     script::NextItem(command.argument, *cursor, whole_tree, script::kValueCapacity, ',');
   script::ResolveOperand(context, folder, script::kValueCapacity);
-  const bool recurse = package::EqualsIgnoringCase(whole_tree, "TRUE");
+  const bool recurse = base::EqualsIgnoringCase(whole_tree, "TRUE");
   if (!RemoveFolderTree(folder, recurse, recurse ? kRemoveFiles | kRemoveFolders : kRemoveFiles))
     context.env.reporter.LogMessage(message::kFolderDeleteFailed, {});
   return status::kOk;

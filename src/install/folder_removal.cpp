@@ -5,12 +5,12 @@
 #include <memory>
 #include <vector>
 
+#include "base/characters.h"
+#include "base/path.h"
 #include "install/restart_replace.h"
 #include "platform/filesystem.h"
 #include "platform/short_path.h"
 #include "platform/system.h"
-#include "script/characters.h"
-#include "script/path.h"
 
 namespace install {
 namespace {
@@ -72,7 +72,7 @@ bool RemoveWalkedFile(const std::string& folder, const std::string& name, unsign
     return true;
   std::string path = folder;
   // A path the system's ANSI calls cannot reach could be neither deleted nor queued.
-  if (!script::JoinPath(path, script::kPathCapacity, name))
+  if (!base::JoinPath(path, base::kPathCapacity, name))
     return false;
   if (!platform::IsFile(path))
     return true;
@@ -85,7 +85,7 @@ bool RemoveWalkedFile(const std::string& folder, const std::string& name, unsign
 bool EnterFolder(const std::string& folder, std::vector<WalkLevel>& levels,
                  std::vector<std::string>& entered) {
   std::string pattern = folder;
-  if (!script::JoinPath(pattern, script::kPathCapacity, "*.*"))
+  if (!base::JoinPath(pattern, base::kPathCapacity, "*.*"))
     return false;
   levels.push_back({folder, std::make_unique<FolderEnumeration>(pattern)});
   entered.push_back(folder);
@@ -113,7 +113,7 @@ bool WalkTree(const std::string& top, bool recurse, unsigned bits,
         return false;
     } else if (recurse) {
       std::string folder = levels.back().folder;
-      if (!script::JoinPath(folder, script::kPathCapacity, name) ||
+      if (!base::JoinPath(folder, base::kPathCapacity, name) ||
           !EnterFolder(folder, levels, entered)) {
         return false;
       }
@@ -142,7 +142,7 @@ void RemoveFolders(const std::vector<std::string>& entered, unsigned bits) {
 }  // namespace
 
 bool RemoveFolderTree(std::string& folder, bool recurse, unsigned bits) {
-  if (script::EndsWithCharacter(folder, '\\') || script::EndsWithCharacter(folder, '/'))
+  if (base::EndsWithCharacter(folder, '\\') || base::EndsWithCharacter(folder, '/'))
     folder.pop_back();
   // An empty name would walk the current folder or, joined, the drive's root; it names no folder.
   if (folder.empty())

@@ -2,6 +2,7 @@
 #include <optional>
 #include <string>
 
+#include "base/path.h"
 #include "install/copy_engine.h"
 #include "install/handlers.h"
 #include "install/version_install.h"
@@ -11,7 +12,6 @@
 #include "platform/filesystem.h"
 #include "script/interpreter.h"
 #include "script/package_fetch.h"
-#include "script/path.h"
 #include "script/values.h"
 #include "script/variables.h"
 
@@ -46,8 +46,8 @@ Status TakeNames(const ScriptCommand& command, Placement& placement) {
     placement.destination_name = placement.package_name;
     return status::kOk;
   }
-  return script::SplitAssignment(command.argument, placement.package_name, script::kPathCapacity,
-                                 placement.destination_name, script::kPathCapacity);
+  return script::SplitAssignment(command.argument, placement.package_name, base::kPathCapacity,
+                                 placement.destination_name, base::kPathCapacity);
 }
 
 // The steps every installing command starts with: the work directory must be set, the file is
@@ -62,7 +62,7 @@ Status Prepare(ScriptContext& context, const ScriptCommand& command, Placement& 
     return result;
   placement.destination = context.work_directory;
   // A destination path that does not fit is no place in the work directory.
-  if (!script::JoinPath(placement.destination, script::kPathCapacity, placement.destination_name))
+  if (!base::JoinPath(placement.destination, base::kPathCapacity, placement.destination_name))
     return status::kWorkDirFailed;
   return status::kOk;
 }
@@ -74,7 +74,7 @@ Status SetWorkDir(ScriptContext& context, const ScriptCommand& command) {
   const std::optional<std::size_t> rest =
       script::NextItem(command.argument, 0, name, script::kValueCapacity, ',');
   std::string value;
-  const Status found = script::GetVariable(context, name, value, script::kPathCapacity);
+  const Status found = script::GetVariable(context, name, value, base::kPathCapacity);
   if (found != status::kOk)
     return script::FailCommand(context, found);
   if (value.size() >= 2 && value.front() == '"' && value.back() == '"')

@@ -3,12 +3,12 @@
 #include <string>
 #include <string_view>
 
+#include "base/path.h"
 #include "install/copy_engine.h"
 #include "install/handlers.h"
 #include "install/write_test.h"
 #include "log/folder_chain.h"
 #include "platform/filesystem.h"
-#include "script/path.h"
 #include "script/values.h"
 
 // The commands that set up or move files around the installation without the package.
@@ -31,7 +31,7 @@ Status SetBackupDir(ScriptContext& context, const ScriptCommand& command) {
   script::ResolveOperand(context, folder, script::kValueCapacity);
   // Joined onto an empty work directory, the sub-folder stands alone.
   std::string backup = context.work_directory;
-  const bool named = script::JoinPath(backup, script::kPathCapacity, folder);
+  const bool named = base::JoinPath(backup, base::kPathCapacity, folder);
   context.backup_directory = named ? backup : std::string();
   if (!named)
     return script::FailCommand(context, status::kBackupFailed);
@@ -46,8 +46,8 @@ Status SetBackupDir(ScriptContext& context, const ScriptCommand& command) {
 Status MoveOneFile(ScriptContext& context, const std::string& target, const std::string& name) {
   std::string source = context.work_directory;
   std::string destination = target;
-  if (!script::JoinPath(source, script::kPathCapacity, name) ||
-      !script::JoinPath(destination, script::kPathCapacity, name)) {
+  if (!base::JoinPath(source, base::kPathCapacity, name) ||
+      !base::JoinPath(destination, base::kPathCapacity, name)) {
     return status::kOpenFailed;
   }
   const Status copied = CopyIntoPlace(context, destination, source, true);
@@ -96,8 +96,8 @@ Status RenameFile(ScriptContext& context, const ScriptCommand& command) {
   std::string from = context.work_directory;
   std::string to = context.work_directory;
   if (old_name.empty() || new_name.empty() ||
-      !script::JoinPath(from, script::kPathCapacity, old_name) ||
-      !script::JoinPath(to, script::kPathCapacity, new_name)) {
+      !base::JoinPath(from, base::kPathCapacity, old_name) ||
+      !base::JoinPath(to, base::kPathCapacity, new_name)) {
     return status::kWriteFailed;
   }
   return ::MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) ? status::kOk

@@ -1,14 +1,14 @@
 #include "install/numbered_name.h"
 
+#include "base/path.h"
 #include "platform/filesystem.h"
-#include "script/path.h"
 
 namespace install {
 
 std::string NumberedFreeName(const std::string& path) {
   // A "." is never the trail byte of a double-byte character, so the last one in the file name
   // starts the extension.
-  std::string name = script::FileNameOf(path);
+  std::string name = base::FileNameOf(path);
   if (name.empty())
     name = path;
   const std::size_t dot = name.rfind('.');

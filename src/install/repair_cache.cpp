@@ -5,10 +5,10 @@
 #include <array>
 #include <cstring>
 
+#include "base/ascii_case.h"
+#include "base/path.h"
 #include "install/copy_engine.h"
-#include "package/ascii_case.h"
 #include "platform/win32/registry_key.h"
-#include "script/path.h"
 #include "script/values.h"
 
 namespace install {
@@ -18,7 +18,7 @@ std::optional<std::string> RepairCachePath() {
       platform::RegistryKey::OpenWide(HKEY_LOCAL_MACHINE, kProductKey, KEY_READ);
   if (!key.IsOpen())
     return std::nullopt;
-  std::array<char, script::kPathCapacity> value{};
+  std::array<char, base::kPathCapacity> value{};
   DWORD size = value.size();
   std::string path;
   if (::RegQueryValueExA(key.Handle(), "szInstallDir", nullptr, nullptr,
@@ -27,14 +27,14 @@ std::optional<std::string> RepairCachePath() {
   }
   // The stored folder ends with its separator; nothing is put in between.
   path += kRepairCacheName;
-  return std::string(script::CutToCapacity(path, script::kPathCapacity));
+  return std::string(script::CutToCapacity(path, base::kPathCapacity));
 }
 
 Status CloneIntoRepairCache(script::ScriptContext& context, const std::string& installer_path) {
   const std::optional<std::string> cache = RepairCachePath();
   if (!cache)
     return status::kRegistryKeyFailed;
-  if (package::EqualsIgnoringCase(*cache, installer_path))
+  if (base::EqualsIgnoringCase(*cache, installer_path))
     return status::kOk;  // already running from the cache
   return CopyIntoPlace(context, *cache, installer_path, /*may_create=*/true);
 }

@@ -3,7 +3,7 @@
 #include <optional>
 #include <string>
 
-#include "log/status.h"
+#include "base/status.h"
 #include "script/script_context.h"
 
 // The product keeps a copy of the last installer in its repair cache, so that it can repair

@@ -5,13 +5,13 @@
 #include <string>
 #include <utility>
 
+#include "base/path.h"
 #include "install/numbered_name.h"
 #include "install/wininit_file.h"
 #include "platform/file.h"
 #include "platform/filesystem.h"
 #include "platform/short_path.h"
 #include "platform/system.h"
-#include "script/path.h"
 
 namespace install {
 namespace {
@@ -102,7 +102,7 @@ Status AddRenameLines(std::string_view lines) {
 
 bool MakeStagingCopy(const std::string& destination, std::string& source) {
   std::string staging = NumberedFreeName(destination);
-  if (staging.size() >= script::kPathCapacity ||
+  if (staging.size() >= base::kPathCapacity ||
       !::CopyFileA(source.c_str(), staging.c_str(), FALSE)) {
     return false;
   }

@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "log/status.h"
+#include "base/status.h"
 #include "script/script_context.h"
 
 // Replacing a file at the next restart: on the NT family through the system's delayed moves, on

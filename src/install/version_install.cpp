@@ -2,8 +2,8 @@
 
 #include <windows.h>
 
+#include "base/path.h"
 #include "platform/filesystem.h"
-#include "script/path.h"
 
 namespace install {
 namespace {
@@ -11,11 +11,11 @@ namespace {
 // The installer names its temporary copy by file name, relative to the destination folder (some
 // versions put a "\" before it).
 void RemoveTemporaryCopy(const std::string& folder, const std::string& reported) {
-  std::string name = script::FileNameOf(reported);
+  std::string name = base::FileNameOf(reported);
   if (name.empty())
     name = reported;
   std::string path = folder;
-  if (!name.empty() && script::JoinPath(path, script::kPathCapacity, name))
+  if (!name.empty() && base::JoinPath(path, base::kPathCapacity, name))
     platform::RemoveFile(path);
 }
 
@@ -23,7 +23,7 @@ void RemoveTemporaryCopy(const std::string& folder, const std::string& reported)
 
 bool InstallByVersion(const script::ScriptContext& context, const std::string& package_name,
                       const std::string& destination_name) {
-  char temporary[script::kPathCapacity] = "";
+  char temporary[base::kPathCapacity] = "";
   UINT temporary_length = sizeof temporary;
   // The headers declare the input names without const; the system only reads them.
   const auto in = [](const std::string& text) { return const_cast<char*>(text.c_str()); };

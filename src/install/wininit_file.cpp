@@ -6,9 +6,9 @@
 #include <limits>
 #include <new>
 
+#include "base/path.h"
 #include "platform/file.h"
 #include "platform/filesystem.h"
-#include "script/path.h"
 
 namespace install {
 namespace {
@@ -123,8 +123,8 @@ Status MergeRenameLines(File& ini, const std::string& ini_path, const std::strin
 Status AddRenameLinesIn(const std::string& folder, std::string_view lines) {
   std::string ini_path = folder;
   std::string scratch_path = folder;
-  if (!script::JoinPath(ini_path, script::kPathCapacity, kWininitName) ||
-      !script::JoinPath(scratch_path, script::kPathCapacity, kWininitScratchName)) {
+  if (!base::JoinPath(ini_path, base::kPathCapacity, kWininitName) ||
+      !base::JoinPath(scratch_path, base::kPathCapacity, kWininitScratchName)) {
     return status::kOpenFailed;
   }
   File ini = File::OpenExisting(ini_path, platform::OpenMode::kReadWriteShareRead);

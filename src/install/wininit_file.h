@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "log/status.h"
+#include "base/status.h"
 
 // WININIT.INI, which the 9x family works through once at its next start: the lines of its
 // "[rename]" section delete ("NUL=path") or move ("to=from") files before anything holds them.

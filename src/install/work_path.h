@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "script/path.h"
+#include "base/path.h"
 #include "script/script_context.h"
 
 namespace install {
@@ -13,7 +13,7 @@ namespace install {
 // file, so the command finds nothing there.
 inline std::string WorkPath(const script::ScriptContext& context, std::string_view name) {
   std::string path = context.work_directory;
-  script::JoinPath(path, script::kPathCapacity, name);
+  base::JoinPath(path, base::kPathCapacity, name);
   return path;
 }
 

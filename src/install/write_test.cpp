@@ -3,11 +3,11 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "base/path.h"
 #include "package/runtime_random.h"
 #include "platform/file.h"
 #include "platform/filesystem.h"
 #include "platform/system.h"
-#include "script/path.h"
 
 namespace install {
 
@@ -16,7 +16,7 @@ bool PassesWriteTest(const std::string& folder) {
   char name[16];
   std::snprintf(name, sizeof name, "ORQ%X.tmp", random.Next());
   std::string path = folder;
-  if (!script::JoinPath(path, script::kPathCapacity, name))
+  if (!base::JoinPath(path, base::kPathCapacity, name))
     return false;
   if (!platform::File::Create(path).IsOpen())
     return false;

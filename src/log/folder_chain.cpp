@@ -1,17 +1,18 @@
 #include "log/folder_chain.h"
 
+#include "base/path.h"
 #include "platform/file.h"
 #include "platform/filesystem.h"
-#include "script/path.h"
+#include "platform/folders.h"
 
 namespace logging {
 
 bool MakeFolderChain(const std::string& path) {
-  std::string chain = path.substr(0, script::kPathCapacity - 1);
-  if (!script::EndsWithSeparator(chain))
+  std::string chain = path.substr(0, base::kPathCapacity - 1);
+  if (!base::EndsWithSeparator(chain))
     chain += '\\';
-  script::CreateFoldersAlong(chain);
-  return script::IsExistingDirectory(path);
+  platform::CreateFoldersAlong(chain);
+  return platform::IsExistingDirectory(path);
 }
 
 bool EnsureFileCreatable(const std::string& path) {
@@ -19,7 +20,7 @@ bool EnsureFileCreatable(const std::string& path) {
     return true;
   // A name without a folder lies in the current folder, which exists.
   std::string folder = path;
-  if (script::StripFileName(folder) && !MakeFolderChain(folder))
+  if (base::StripFileName(folder) && !MakeFolderChain(folder))
     return false;
   return platform::File::Create(path).IsOpen();
 }

@@ -1,17 +1,17 @@
 #include "log/install_log.h"
 
+#include "base/path.h"
 #include "log/folder_chain.h"
 #include "log/log_line.h"
 #include "log/log_writer.h"
 #include "log/message_format.h"
 #include "log/messages.h"
 #include "platform/filesystem.h"
-#include "script/path.h"
 
 namespace logging {
 namespace {
 
-constexpr std::size_t kCapacity = script::kPathCapacity;
+constexpr std::size_t kCapacity = base::kPathCapacity;
 
 }  // namespace
 
@@ -21,15 +21,15 @@ void InstallLog::SetUpInstallLog(const LogSetUp& setup, const MessageSource& mes
   path_.clear();
   if (!setup.temp_directory.empty()) {
     path_ = setup.temp_directory.substr(0, kCapacity - 1);
-    script::JoinPath(path_, kCapacity, "VelkorLogs");
-    script::JoinPath(path_, kCapacity, file_name);
+    base::JoinPath(path_, kCapacity, "VelkorLogs");
+    base::JoinPath(path_, kCapacity, file_name);
     if (!EnsureFileCreatable(path_))
       path_.clear();
   }
   if (path_.empty()) {
     path_ = setup.installer_path.substr(0, kCapacity - 1);
-    script::StripFileName(path_);
-    script::JoinPath(path_, kCapacity, file_name);
+    base::StripFileName(path_);
+    base::JoinPath(path_, kCapacity, file_name);
   }
   UsePath(path_);
   if (!setup.explicit_path)

@@ -2,12 +2,12 @@
 
 #include <string_view>
 
+#include "base/status.h"
 #include "log/error_boxes.h"
 #include "log/install_log.h"
 #include "log/message_source.h"
 #include "log/progress_text.h"
 #include "log/reporter.h"
-#include "log/status.h"
 
 namespace logging {
 

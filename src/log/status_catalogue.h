@@ -4,8 +4,8 @@
 #include <optional>
 #include <span>
 
+#include "base/status.h"
 #include "log/messages.h"
-#include "log/status.h"
 
 namespace logging {
 

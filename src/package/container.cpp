@@ -18,7 +18,7 @@ bool ReadWhole(platform::File& file, void* bytes, std::uint32_t count) {
 }
 
 Status ReadDirectory(platform::File& installer, std::int64_t start, std::uint32_t count,
-                     script::RecordList<DirectoryRecord>& directory) {
+                     base::RecordList<DirectoryRecord>& directory) {
   if (installer.Seek(start, platform::SeekOrigin::kBegin) != start)
     return status::kReadFailed;
   for (std::uint32_t i = 0; i < count; ++i) {

@@ -4,18 +4,18 @@
 #include <string_view>
 #include <utility>
 
-#include "log/status.h"
+#include "base/record_list.h"
+#include "base/status.h"
 #include "package/entry_index.h"
 #include "package/format.h"
 #include "platform/file.h"
-#include "script/record_list.h"
 
 namespace package {
 
 // What the installer knows of its own package: the trailer and the directory in file order.
 struct PackageDescriptor {
   PackageTrailer trailer;
-  script::RecordList<DirectoryRecord> directory;
+  base::RecordList<DirectoryRecord> directory;
 };
 
 enum class PackageSet { kLanguage, kMain };

@@ -3,11 +3,11 @@
 #include <array>
 #include <string_view>
 
-#include "package/ascii_case.h"
+#include "base/ascii_case.h"
+#include "base/path.h"
 #include "package/format.h"
 #include "platform/file.h"
 #include "platform/filesystem.h"
-#include "script/path.h"
 
 namespace package {
 namespace {
@@ -33,11 +33,11 @@ KeyTable BuildKeyTable(std::uint16_t seed) {
 }  // namespace
 
 bool IsDefinitionDataFile(std::string_view path) {
-  std::string name = script::FileNameOf(path);
+  std::string name = base::FileNameOf(path);
   if (name.empty())
     name = path;  // a bare name is its own file-name part
   for (std::string_view data_file : kDefinitionDataFiles) {
-    if (EqualsIgnoringCase(name, data_file))
+    if (base::EqualsIgnoringCase(name, data_file))
       return true;
   }
   return false;
@@ -53,9 +53,8 @@ void ScrambleDataBytes(std::uint16_t seed, std::uint64_t position, std::uint8_t*
 bool UnscrambleDataFile(std::string& path, bool replace) {
   std::string output = path;
   std::string underscored = "_";
-  underscored += script::FileNameOf(path);
-  if (!script::StripFileName(output) ||
-      !script::JoinPath(output, script::kPathCapacity, underscored)) {
+  underscored += base::FileNameOf(path);
+  if (!base::StripFileName(output) || !base::JoinPath(output, base::kPathCapacity, underscored)) {
     return false;
   }
 

@@ -5,7 +5,7 @@
 #include <new>
 #include <utility>
 
-#include "package/ascii_case.h"
+#include "base/ascii_case.h"
 
 namespace package {
 namespace {
@@ -14,7 +14,7 @@ namespace {
 std::uint32_t FoldedNameHash(std::string_view name) {
   std::uint32_t hash = 2166136261u;
   for (char c : name) {
-    hash ^= static_cast<std::uint8_t>(FoldAsciiCase(c));
+    hash ^= static_cast<std::uint8_t>(base::FoldAsciiCase(c));
     hash *= 16777619u;
   }
   return hash;
@@ -66,7 +66,7 @@ bool EntryIndex::Find(platform::File& set, std::string_view name, EntryHeader& h
     const std::int64_t offset = slot->header_offset;
     if (set.Seek(offset, platform::SeekOrigin::kBegin) != offset || !ReadEntryHeader(set, header))
       return false;
-    if (EqualsIgnoringCase(header.Name(), name))
+    if (base::EqualsIgnoringCase(header.Name(), name))
       return true;
   }
   return false;

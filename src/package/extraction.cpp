@@ -5,12 +5,13 @@
 #include <new>
 #include <vector>
 
-#include "package/ascii_case.h"
+#include "base/ascii_case.h"
+#include "base/path.h"
 #include "package/data_file.h"
 #include "package/entry_index.h"
 #include "package/lzhuf_decoder.h"
 #include "platform/filesystem.h"
-#include "script/path.h"
+#include "platform/folders.h"
 
 namespace package {
 namespace {
@@ -22,13 +23,13 @@ constexpr std::string_view kScratchSuffix = "tmp";
 // The path an entry is written to, or empty when the stored name would leave the folder or the
 // path would not fit in 259 characters (the file is never written under a shortened name).
 std::string DestinationPath(const std::string& folder, const std::string& name) {
-  if (!script::IsContainedRelativePath(name))
+  if (!base::IsContainedRelativePath(name))
     return {};
   std::string path = folder;
-  if (!path.empty() && !script::EndsWithSeparator(path))
+  if (!path.empty() && !base::EndsWithSeparator(path))
     path += '\\';
   path += name;
-  if (path.size() >= script::kPathCapacity)
+  if (path.size() >= base::kPathCapacity)
     return {};
   return path;
 }
@@ -61,10 +62,10 @@ bool CopyCompressedData(PackageFile& set, std::uint32_t size, const std::string&
 bool ExtractCurrentEntry(PackageFile& set, const EntryHeader& header, const std::string& folder) {
   const std::string destination = DestinationPath(folder, header.Name());
   // A name ending in "tmp" would be its own scratch file: decoding would truncate its own input.
-  if (destination.empty() || EndsWithIgnoringCase(destination, kScratchSuffix))
+  if (destination.empty() || base::EndsWithIgnoringCase(destination, kScratchSuffix))
     return false;
   if (!folder.empty())
-    script::CreateFoldersAlong(destination);
+    platform::CreateFoldersAlong(destination);
   const std::size_t kept = destination.size() - std::min(destination.size(), kScratchSuffix.size());
   const std::string scratch = destination.substr(0, kept) + std::string(kScratchSuffix);
 

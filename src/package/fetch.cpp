@@ -4,12 +4,12 @@
 #include <new>
 #include <vector>
 
-#include "package/ascii_case.h"
+#include "base/ascii_case.h"
+#include "base/path.h"
 #include "package/crc32.h"
 #include "package/extraction.h"
 #include "platform/file.h"
 #include "platform/filesystem.h"
-#include "script/path.h"
 
 namespace package {
 namespace {
@@ -19,7 +19,7 @@ constexpr std::uint32_t kCrcBlockSize = 2048;
 bool HasMatchingRecord(const PackageDescriptor& descriptor, std::string_view name,
                        std::uint32_t crc) {
   for (const DirectoryRecord& record : descriptor.directory) {
-    if (record.crc == crc && EqualsIgnoringCase(record.Name(), name))
+    if (record.crc == crc && base::EqualsIgnoringCase(record.Name(), name))
       return true;
   }
   return false;
@@ -31,7 +31,7 @@ Status FetchPackageFile(PackageRun& run, std::string_view name, std::string& out
                         std::size_t capacity, bool verify) {
   // A name that leaves the package folder could only find someone else's file there.
   out = run.package_folder.substr(0, capacity > 0 ? capacity - 1 : 0);
-  if (!script::IsContainedRelativePath(name) || !script::JoinPath(out, capacity, name)) {
+  if (!base::IsContainedRelativePath(name) || !base::JoinPath(out, capacity, name)) {
     return status::kExtractFailed;
   }
   // Fetched earlier in this run: neither extracted nor checked again.

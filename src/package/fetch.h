@@ -4,8 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "base/status.h"
 #include "log/reporter.h"
-#include "log/status.h"
 #include "package/container.h"
 
 namespace package {

@@ -3,10 +3,10 @@
 #include <bitset>
 #include <cstdio>
 
+#include "base/path.h"
 #include "package/runtime_random.h"
 #include "platform/filesystem.h"
 #include "platform/system.h"
-#include "script/path.h"
 
 namespace package {
 namespace {
@@ -28,7 +28,7 @@ std::string TempFolderName(unsigned value) {
 bool CreateTempFolder(const std::string& temp_file_path, std::string& folder,
                       std::size_t capacity) {
   std::string directory = temp_file_path;
-  script::StripFileName(directory);
+  base::StripFileName(directory);
 
   // Every free name is tried once; a name that exists already belongs to someone else (another
   // run of the installer, started within the same second) and is never taken over.
@@ -40,7 +40,7 @@ bool CreateTempFolder(const std::string& temp_file_path, std::string& folder,
       continue;
     tried.set(value);
     std::string path = directory;
-    if (!script::JoinPath(path, capacity, TempFolderName(value)))
+    if (!base::JoinPath(path, capacity, TempFolderName(value)))
       return false;
     switch (platform::CreateFolder(path)) {
       case platform::CreateFolderResult::kCreated:
@@ -60,7 +60,7 @@ void RemoveTempFolder(const std::string& folder) {
   // with it. Paths are bounded by the walk's buffer, and so is the depth.
   WalkDirectory(folder, [](const WalkEntry& entry) {
     std::string path = entry.folder;
-    if (script::JoinPath(path, kWalkFolderCapacity, entry.name)) {
+    if (base::JoinPath(path, kWalkFolderCapacity, entry.name)) {
       if (entry.kind == 0)
         platform::RemoveFile(path);
       else

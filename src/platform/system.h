@@ -6,9 +6,6 @@
 
 namespace platform {
 
-// True when byte is the lead byte of a double-byte character in the active ANSI code page.
-bool IsLeadByte(unsigned char byte);
-
 // The family of the running system, by its platform id.
 enum class SystemFamily { kNine, kNt, kOther };
 SystemFamily RunningFamily();

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "log/status.h"
+#include "base/status.h"
 #include "script/script_context.h"
 
 // The flow commands CALL, CONTINUEIF, RETURN and SET, and the comparisons of RETURN.

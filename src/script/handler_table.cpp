@@ -1,41 +1,26 @@
 #include "script/handler_table.h"
 
-#include <array>
-
-#include "log/status_commands.h"
 #include "script/flow_commands.h"
+#include "script/status_commands.h"
 #include "script/string_commands.h"
 
 namespace script {
-namespace {
 
-// Opcodes are one byte; the table is indexed by opcode.
-using HandlerArray = std::array<CommandHandler, 0x100>;
-
-HandlerArray AssembleHandlers() {
-  HandlerArray handlers{};
-  for (const HandlerList list : HandlerLists()) {
+HandlerTable::HandlerTable(std::span<const HandlerList> lists) {
+  for (const HandlerList list : lists) {
     for (const HandlerEntry& entry : list) {
-      if (entry.opcode < handlers.size())
-        handlers[entry.opcode] = entry.handler;
+      if (entry.opcode < handlers_.size())
+        handlers_[entry.opcode] = entry.handler;
     }
   }
-  return handlers;
 }
 
-}  // namespace
-
-std::vector<HandlerList> HandlerLists() {
-  std::vector<HandlerList> lists = {FlowCommandHandlers(), StringCommandHandlers(),
-                                    logging::StatusCommandHandlers()};
-  for (const HandlerList list : PlatformHandlerLists())
-    lists.push_back(list);
-  return lists;
+CommandHandler HandlerTable::Find(Opcode opcode) const {
+  return opcode < handlers_.size() ? handlers_[opcode] : nullptr;
 }
 
-CommandHandler FindHandler(Opcode opcode) {
-  static const HandlerArray handlers = AssembleHandlers();
-  return opcode < handlers.size() ? handlers[opcode] : nullptr;
+std::vector<HandlerList> ScriptHandlerLists() {
+  return {FlowCommandHandlers(), StringCommandHandlers(), StatusCommandHandlers()};
 }
 
 }  // namespace script

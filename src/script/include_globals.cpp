@@ -4,10 +4,10 @@
 #include <string>
 #include <string_view>
 
+#include "base/path.h"
 #include "log/reporter.h"
 #include "script/interpreter.h"
 #include "script/package_fetch.h"
-#include "script/path.h"
 #include "script/script_file.h"
 #include "script/script_parser.h"
 #include "script/values.h"

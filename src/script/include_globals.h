@@ -1,6 +1,6 @@
 #pragma once
 
-#include "log/status.h"
+#include "base/status.h"
 #include "script/script_context.h"
 
 namespace script {

@@ -56,7 +56,7 @@ Status DispatchCommand(ScriptContext& context, const ScriptCommand& command) {
   context.command_status = 0;
   if (context.current_section != nullptr)
     context.current_section->stop = false;
-  const CommandHandler handler = FindHandler(command.opcode);
+  const CommandHandler handler = context.env.handlers.Find(command.opcode);
   if (handler == nullptr)
     return status::kUnknownCommand;
   // Every command is a boundary for memory exhaustion: it ends the command, not the run.

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "log/status.h"
+#include "base/status.h"
 #include "script/script_context.h"
 
 // Runs a loaded script: the load-time section, then Main, each command through its handler.

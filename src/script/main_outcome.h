@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "log/status.h"
+#include "base/status.h"
 
 namespace script {
 

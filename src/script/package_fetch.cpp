@@ -1,7 +1,7 @@
 #include "script/package_fetch.h"
 
+#include "base/path.h"
 #include "package/fetch.h"
-#include "script/path.h"
 
 namespace script {
 
@@ -11,7 +11,7 @@ Status FetchFromPackage(ScriptContext& context, std::string_view name, std::stri
     return status::kExtractFailed;
   package::PackageRun run{*context.env.main_set, context.package_folder, *context.env.descriptor,
                           context.env.reporter};
-  return package::FetchPackageFile(run, name, path, kPathCapacity, /*verify=*/true);
+  return package::FetchPackageFile(run, name, path, base::kPathCapacity, /*verify=*/true);
 }
 
 }  // namespace script

@@ -3,11 +3,11 @@
 #include <cstdint>
 #include <string>
 
+#include "base/record_list.h"
+#include "base/status.h"
 #include "log/reporter.h"
-#include "log/status.h"
 #include "package/container.h"
 #include "script/command_table.h"
-#include "script/record_list.h"
 #include "script/run_state.h"
 #include "script/variables.h"
 
@@ -21,14 +21,16 @@ struct ScriptCommand {
 
 struct ScriptSection {
   std::string name;  // at most 50 characters
-  RecordList<ScriptCommand> commands;
+  base::RecordList<ScriptCommand> commands;
   bool stop = false;
 };
 
 // What a script run reaches outside itself.
+class HandlerTable;
 struct ScriptEnvironment {
   Reporter& reporter;
   RunState& state;
+  const HandlerTable& handlers;  // the commands this run can carry out
   // The main set the run fetches files from, and the package it came from (directory, flags).
   package::PackageFile* main_set = nullptr;
   const package::PackageDescriptor* descriptor = nullptr;
@@ -38,7 +40,7 @@ struct ScriptEnvironment {
 struct ScriptContext {
   explicit ScriptContext(ScriptEnvironment environment) : env(environment) {}
 
-  RecordList<ScriptSection> sections;  // file order
+  base::RecordList<ScriptSection> sections;  // file order
   VariableTable variables;
   ScriptSection* current_section = nullptr;
   std::string work_directory;

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "log/status.h"
+#include "base/status.h"
 
 namespace script {
 

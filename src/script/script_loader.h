@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "log/status.h"
+#include "base/status.h"
 #include "script/script_context.h"
 
 namespace script {

@@ -4,7 +4,7 @@
 #include <iterator>
 #include <new>
 
-#include "package/ascii_case.h"
+#include "base/ascii_case.h"
 #include "script/values.h"
 
 namespace script {
@@ -80,7 +80,7 @@ Status ReadCommandLine(std::string_view text, std::size_t& position, KeywordLook
   const std::size_t length = keyword_end - keyword_start;
   std::string keyword(text.substr(keyword_start, std::min(length, kArgumentCapacity - 1)));
   for (char& c : keyword)
-    c = package::FoldAsciiCase(c);
+    c = base::FoldAsciiCase(c);
   const std::optional<Opcode> opcode = length < kArgumentCapacity ? lookup(keyword) : std::nullopt;
   if (!opcode) {
     error_text = std::move(keyword);

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "log/status.h"
+#include "base/status.h"
 #include "script/command_table.h"
 #include "script/script_context.h"
 

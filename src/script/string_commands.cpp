@@ -6,9 +6,9 @@
 #include <string>
 #include <string_view>
 
+#include "base/characters.h"
+#include "base/path.h"
 #include "package/container.h"
-#include "script/characters.h"
-#include "script/path.h"
 #include "script/values.h"
 #include "script/variables.h"
 
@@ -67,7 +67,7 @@ Status NameAppendFile(ScriptContext& context, const ScriptCommand& command) {
   }
   ResolveOperand(context, parts.first, kValueCapacity);
   ResolveOperand(context, parts.second, kValueCapacity);
-  JoinPath(parts.first, kLongValueCapacity, parts.second);
+  base::JoinPath(parts.first, kLongValueCapacity, parts.second);
   return StoreResult(context, parts.var, parts.first);
 }
 
@@ -80,12 +80,12 @@ Status NameStripFile(ScriptContext& context, const ScriptCommand& command) {
     StopCurrentSection(context);
     return status::kSymbolNotFound;
   }
-  if (value.size() >= 2 && value.front() == '"' && EndsWithCharacter(value, '"')) {
+  if (value.size() >= 2 && value.front() == '"' && base::EndsWithCharacter(value, '"')) {
     std::string inner = value.substr(1, value.size() - 2);
-    StripFileName(inner);
+    base::StripFileName(inner);
     value = '"' + inner + '"';
   } else {
-    StripFileName(value);
+    base::StripFileName(value);
   }
   return StoreResult(context, name, value);
 }

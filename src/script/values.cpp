@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "script/characters.h"
+#include "base/characters.h"
 
 namespace script {
 namespace {
@@ -104,7 +104,7 @@ std::optional<std::size_t> NextItem(std::string_view text, std::size_t cursor, s
   while (i < text.size() && text[i] != separator) {
     // A double-byte character is taken whole, so its trail byte is never seen as a separator;
     // one that no longer fits ends the item and starts the next.
-    const std::size_t width = CharacterWidth(text, i);
+    const std::size_t width = base::CharacterWidth(text, i);
     if (i - cursor + width > room)
       break;
     i += width;

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "log/status.h"
+#include "base/status.h"
 
 // The argument-access operations every command handler uses. Capacities count the terminating
 // zero of the installer's fixed buffers (260 for values, 520 for the string-building commands).

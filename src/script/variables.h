@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "log/status.h"
+#include "base/status.h"
 
 namespace script {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "log/status.h"
+#include "base/status.h"
 
 namespace shell {
 

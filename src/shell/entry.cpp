@@ -7,17 +7,17 @@
 #include <optional>
 #include <string>
 
+#include "base/path.h"
+#include "base/status.h"
 #include "log/error_boxes.h"
 #include "log/install_log.h"
 #include "log/messages.h"
 #include "log/reporting.h"
-#include "log/status.h"
 #include "log/status_catalogue.h"
 #include "package/container.h"
 #include "package/temp_folder.h"
 #include "platform/filesystem.h"
 #include "platform/system.h"
-#include "script/path.h"
 #include "script/run_state.h"
 #include "shell/completion_record.h"
 #include "shell/language_library.h"
@@ -114,7 +114,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR command_line, int) {
   Status result;
   {
     std::string library_path = language_folder;
-    script::JoinPath(library_path, script::kPathCapacity, library_name);
+    base::JoinPath(library_path, base::kPathCapacity, library_name);
     const shell::LoadedLanguageLibrary library(library_path);
     if (!library.IsLoaded()) {
       shell::ShowLibraryLoadFailure(::GetLastError());

@@ -3,8 +3,8 @@
 #include <cstddef>
 #include <string>
 
+#include "base/status.h"
 #include "log/message_source.h"
-#include "log/status.h"
 #include "package/container.h"
 
 namespace shell {

@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "base/path.h"
 #include "platform/file.h"
 #include "platform/filesystem.h"
 #include "platform/system.h"
-#include "script/path.h"
 #include "test_package.h"
 #include "test_support.h"
 
@@ -213,12 +213,12 @@ TEST_F(CopySetTest, TempFileIsAnOrqFileInTheTemporaryDirectory) {
   std::string temp_path;
   ASSERT_EQ(Copy(TwoSetInstaller(), PackageSet::kMain, temp_path), status::kOk);
   std::string directory = temp_path;
-  ASSERT_TRUE(script::StripFileName(directory));
+  ASSERT_TRUE(base::StripFileName(directory));
   std::string expected_directory = platform::TempDirectory();
-  if (script::EndsWithSeparator(expected_directory))
+  if (base::EndsWithSeparator(expected_directory))
     expected_directory.pop_back();
   EXPECT_EQ(directory, expected_directory);
-  EXPECT_EQ(script::FileNameOf(temp_path).substr(0, 3), "ORQ");
+  EXPECT_EQ(base::FileNameOf(temp_path).substr(0, 3), "ORQ");
 }
 
 TEST_F(CopySetTest, WrongSetMagicCreatesNoTempFile) {

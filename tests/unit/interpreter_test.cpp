@@ -10,10 +10,10 @@
 #include <vector>
 
 #include "script/command_table.h"
-#include "script/handler_table.h"
 #include "script/main_outcome.h"
 #include "script/script_parser.h"
 #include "script_runner.h"
+#include "shell/run/command_handlers.h"
 
 namespace {
 
@@ -233,7 +233,7 @@ TEST(Interpreter, InstallFilesSectionsHoldOnlyFileCommands) {
 
 TEST(HandlerTable, EveryOpcodeHasAtMostOneHandlerAndIsACommand) {
   std::set<script::Opcode> seen;
-  for (const script::HandlerList list : script::HandlerLists()) {
+  for (const script::HandlerList list : shell::CommandHandlerLists()) {
     for (const script::HandlerEntry& entry : list) {
       EXPECT_TRUE(seen.insert(entry.opcode).second) << "opcode " << entry.opcode << " twice";
       EXPECT_NE(entry.handler, nullptr);
@@ -258,7 +258,7 @@ TEST(HandlerTable, CommandsWithoutHandlerInThisBuildEndWithStatus2) {
   std::set<std::string_view> handled;
   ScriptRunner runner;
   for (const script::CommandKeyword& command : script::CommandTable()) {
-    if (script::FindHandler(command.opcode) != nullptr) {
+    if (shell::CommandHandlers().Find(command.opcode) != nullptr) {
       handled.insert(command.keyword);
       continue;
     }
@@ -272,8 +272,8 @@ TEST(HandlerTable, CommandsWithoutHandlerInThisBuildEndWithStatus2) {
 #ifndef _WIN32
   EXPECT_EQ(handled, portable);
 #endif
-  EXPECT_EQ(script::FindHandler(0x1D), nullptr);  // no command has this opcode
-  EXPECT_EQ(script::FindHandler(0xFFFFFFFF), nullptr);
+  EXPECT_EQ(shell::CommandHandlers().Find(0x1D), nullptr);  // no command has this opcode
+  EXPECT_EQ(shell::CommandHandlers().Find(0xFFFFFFFF), nullptr);
 }
 
 // Whatever the script text, the run ends with a status.

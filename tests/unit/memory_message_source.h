@@ -11,7 +11,7 @@ namespace test_support {
 class MemoryMessageSource : public MessageSource {
  public:
   MemoryMessageSource() = default;
-  explicit MemoryMessageSource(std::map<MessageId, std::string> texts) : texts(std::move(texts)) {}
+  explicit MemoryMessageSource(std::map<MessageId, std::string> by_id) : texts(std::move(by_id)) {}
 
   std::string Message(MessageId id, std::size_t capacity) const override {
     const auto found = texts.find(id);

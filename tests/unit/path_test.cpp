@@ -1,18 +1,19 @@
-#include "script/path.h"
+#include "base/path.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "platform/system.h"
+#include "base/code_page.h"
+#include "platform/folders.h"
 #include "test_support.h"
 #ifndef _WIN32
-#include "platform/posix/code_page.h"
+#include "base/posix/code_page.h"
 #endif
 
 namespace {
 
-using script::kPathCapacity;
+using base::kPathCapacity;
 
 struct JoinCase {
   std::string path;
@@ -44,7 +45,7 @@ TEST(PathJoin, PutsExactlyOneSeparatorBetweenTheParts) {
   };
   for (const JoinCase& c : cases) {
     std::string path = c.path;
-    EXPECT_EQ(script::JoinPath(path, c.capacity, c.component), c.joined)
+    EXPECT_EQ(base::JoinPath(path, c.capacity, c.component), c.joined)
         << c.path << " + " << c.component;
     EXPECT_EQ(path, c.result) << c.path << " + " << c.component;
   }
@@ -62,7 +63,7 @@ TEST(PathStripFileName, EndsThePathAtItsLastSeparator) {
   };
   for (const auto& c : cases) {
     std::string path = c.path;
-    EXPECT_EQ(script::StripFileName(path), c.found) << c.path;
+    EXPECT_EQ(base::StripFileName(path), c.found) << c.path;
     EXPECT_EQ(path, c.result) << c.path;
   }
 }
@@ -88,7 +89,7 @@ TEST(PathStripExtension, RemovesOnlyAShortExtensionAfterTheFirstCharacter) {
   };
   for (const auto& c : cases) {
     std::string name = c.name;
-    script::StripExtension(name);
+    base::StripExtension(name);
     EXPECT_EQ(name, c.result) << c.name;
   }
 }
@@ -112,7 +113,7 @@ TEST(PathFileNameOf, TakesTheTextAfterTheLastColonOrSeparator) {
       {long_folder + "\\tail", std::string(257, 'a')},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(script::FileNameOf(c.path), c.name) << c.path;
+    EXPECT_EQ(base::FileNameOf(c.path), c.name) << c.path;
   }
 }
 
@@ -133,18 +134,18 @@ TEST(PathSplitDirectoryAndName, SeparatesDriveAndFolderFromTheName) {
   for (const auto& c : cases) {
     std::string directory = "stale";
     std::string name = "stale";
-    script::SplitDirectoryAndName(c.path, directory, name);
+    base::SplitDirectoryAndName(c.path, directory, name);
     EXPECT_EQ(directory, c.directory) << c.path;
     EXPECT_EQ(name, c.name) << c.path;
   }
 }
 
 TEST(PathEndsWithSeparator, NeedsATrailingBackslash) {
-  EXPECT_TRUE(script::EndsWithSeparator("D:\\dir\\"));
-  EXPECT_TRUE(script::EndsWithSeparator("\\"));
-  EXPECT_FALSE(script::EndsWithSeparator("D:\\dir"));
-  EXPECT_FALSE(script::EndsWithSeparator("dir/"));
-  EXPECT_FALSE(script::EndsWithSeparator(""));
+  EXPECT_TRUE(base::EndsWithSeparator("D:\\dir\\"));
+  EXPECT_TRUE(base::EndsWithSeparator("\\"));
+  EXPECT_FALSE(base::EndsWithSeparator("D:\\dir"));
+  EXPECT_FALSE(base::EndsWithSeparator("dir/"));
+  EXPECT_FALSE(base::EndsWithSeparator(""));
 }
 
 TEST(PathIsExistingDirectory, FallsBackToDriveShapesForMissingPaths) {
@@ -156,7 +157,7 @@ TEST(PathIsExistingDirectory, FallsBackToDriveShapesForMissingPaths) {
       {"Qx\\", true}, {"1:", false}, {"q", false},  {"ABCD", false}, {"", false},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(script::IsExistingDirectory(c.path), c.expected) << c.path;
+    EXPECT_EQ(platform::IsExistingDirectory(c.path), c.expected) << c.path;
   }
 }
 
@@ -165,14 +166,14 @@ TEST(PathIsExistingDirectory, AsksTheFileSystemForExistingPaths) {
   const std::string file = scratch / "file.txt";
   ASSERT_TRUE(test_support::WriteFileText(file, "x"));
 
-  EXPECT_TRUE(script::IsExistingDirectory(scratch.path()));
-  EXPECT_FALSE(script::IsExistingDirectory(file));
-  EXPECT_TRUE(script::HasExistingDirectory(file));
-  EXPECT_TRUE(script::HasExistingDirectory(scratch / "missing.txt"));
-  EXPECT_FALSE(script::HasExistingDirectory(scratch / "missing\\file.txt"));
+  EXPECT_TRUE(platform::IsExistingDirectory(scratch.path()));
+  EXPECT_FALSE(platform::IsExistingDirectory(file));
+  EXPECT_TRUE(platform::HasExistingDirectory(file));
+  EXPECT_TRUE(platform::HasExistingDirectory(scratch / "missing.txt"));
+  EXPECT_FALSE(platform::HasExistingDirectory(scratch / "missing\\file.txt"));
   // Without a separator the whole path is tested.
-  EXPECT_TRUE(script::HasExistingDirectory("AB"));
-  EXPECT_FALSE(script::HasExistingDirectory("ab"));
+  EXPECT_TRUE(platform::HasExistingDirectory("AB"));
+  EXPECT_FALSE(platform::HasExistingDirectory("ab"));
 }
 
 TEST(PathIsContainedRelativePath, RefusesNamesThatLeaveTheTargetFolder) {
@@ -203,7 +204,7 @@ TEST(PathIsContainedRelativePath, RefusesNamesThatLeaveTheTargetFolder) {
       {".. \\file", false},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(script::IsContainedRelativePath(c.name), c.contained) << c.name;
+    EXPECT_EQ(base::IsContainedRelativePath(c.name), c.contained) << c.name;
   }
 }
 
@@ -211,7 +212,7 @@ TEST(PathIsContainedRelativePath, RefusesNamesThatLeaveTheTargetFolder) {
 // "\x95\x5C" is one Shift-JIS character whose trail byte has the code of "\".
 class PathDoubleByte : public testing::Test {
  protected:
-  void TearDown() override { platform::SetAnsiCodePage(1252); }
+  void TearDown() override { base::SetAnsiCodePage(1252); }
 };
 
 TEST_F(PathDoubleByte, TrailBytesAreNotSeparatorsInADoubleByteCodePage) {
@@ -229,36 +230,36 @@ TEST_F(PathDoubleByte, TrailBytesAreNotSeparatorsInADoubleByteCodePage) {
       {1252, true, "D:\\" + name + "x", "D:\\\x95", "", "D:\\\x95", ""},
   };
   for (const auto& c : cases) {
-    platform::SetAnsiCodePage(c.code_page);
+    base::SetAnsiCodePage(c.code_page);
     const std::string path = "D:\\" + name;
-    EXPECT_EQ(script::EndsWithSeparator(path), c.ends_with_separator) << c.code_page;
+    EXPECT_EQ(base::EndsWithSeparator(path), c.ends_with_separator) << c.code_page;
 
     std::string joined = path;
-    ASSERT_TRUE(script::JoinPath(joined, kPathCapacity, "x"));
+    ASSERT_TRUE(base::JoinPath(joined, kPathCapacity, "x"));
     EXPECT_EQ(joined, c.joined) << c.code_page;
 
     std::string stripped = path;
-    EXPECT_TRUE(script::StripFileName(stripped));
+    EXPECT_TRUE(base::StripFileName(stripped));
     EXPECT_EQ(stripped, c.stripped) << c.code_page;
 
-    EXPECT_EQ(script::FileNameOf("dir\\" + name), c.file_name) << c.code_page;
+    EXPECT_EQ(base::FileNameOf("dir\\" + name), c.file_name) << c.code_page;
 
     std::string directory;
     std::string file;
-    script::SplitDirectoryAndName(path, directory, file);
+    base::SplitDirectoryAndName(path, directory, file);
     EXPECT_EQ(directory, c.directory) << c.code_page;
     EXPECT_EQ(file, c.split_name) << c.code_page;
   }
 }
 
 TEST_F(PathDoubleByte, SeparatorAfterADoubleByteCharacterStillCounts) {
-  platform::SetAnsiCodePage(932);
-  EXPECT_TRUE(script::EndsWithSeparator("\x95\x5C\\"));
+  base::SetAnsiCodePage(932);
+  EXPECT_TRUE(base::EndsWithSeparator("\x95\x5C\\"));
   std::string path = "D:\\\x95\x5C\\file";
-  EXPECT_TRUE(script::StripFileName(path));
+  EXPECT_TRUE(base::StripFileName(path));
   EXPECT_EQ(path, "D:\\\x95\x5C");
   // Stored names are checked byte by byte, so the trail byte only makes them stricter.
-  EXPECT_FALSE(script::IsContainedRelativePath("\x95\\..\\x"));
+  EXPECT_FALSE(base::IsContainedRelativePath("\x95\\..\\x"));
 }
 
 TEST_F(PathDoubleByte, CodePagesKnowTheirLeadByteRanges) {
@@ -273,8 +274,8 @@ TEST_F(PathDoubleByte, CodePagesKnowTheirLeadByteRanges) {
       {1252, 0x95, false},
   };
   for (const auto& c : cases) {
-    platform::SetAnsiCodePage(c.code_page);
-    EXPECT_EQ(platform::IsLeadByte(c.byte), c.lead) << c.code_page << " " << int(c.byte);
+    base::SetAnsiCodePage(c.code_page);
+    EXPECT_EQ(base::IsLeadByte(c.byte), c.lead) << c.code_page << " " << int(c.byte);
   }
 }
 #endif

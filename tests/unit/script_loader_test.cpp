@@ -8,6 +8,7 @@
 #include "recording_reporter.h"
 #include "script/script_file.h"
 #include "script/values.h"
+#include "shell/run/command_handlers.h"
 #include "test_support.h"
 
 namespace {
@@ -18,7 +19,8 @@ using Report = test_support::RecordingReporter::Report;
 class ScriptLoader : public testing::Test {
  protected:
   script::LoadedScript Load(const std::string& path, const std::string& package_folder = "") {
-    return script::LoadScript(path, package_folder, script::ScriptEnvironment{reporter, state});
+    return script::LoadScript(path, package_folder,
+                              script::ScriptEnvironment{reporter, state, shell::CommandHandlers()});
   }
   std::string WriteScript(std::string_view text) {
     const std::string path = scratch / "ORQSCRIP.OSC";

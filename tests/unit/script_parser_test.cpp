@@ -8,6 +8,7 @@
 #include "recording_reporter.h"
 #include "script/command_table.h"
 #include "script/script_context.h"
+#include "shell/run/command_handlers.h"
 
 namespace {
 
@@ -39,7 +40,8 @@ class ScriptParser : public testing::Test {
 
   test_support::RecordingReporter reporter;
   script::RunState state;
-  script::ScriptContext context{script::ScriptEnvironment{reporter, state}};
+  script::ScriptContext context{
+      script::ScriptEnvironment{reporter, state, shell::CommandHandlers()}};
 };
 
 struct ParseCase {

@@ -5,6 +5,7 @@
 #include "platform/filesystem.h"
 #include "script/interpreter.h"
 #include "script/script_loader.h"
+#include "shell/run/command_handlers.h"
 
 namespace test_support {
 
@@ -33,8 +34,8 @@ Status ScriptRunner::Load(std::string_view text) {
   const std::string path = scratch_ / "ORQSCRIP.OSC";
   if (!WriteFileText(path, text))
     return status::kWriteFailed;
-  script::LoadedScript loaded =
-      script::LoadScript(path, package_folder_, {reporter, state, main_set_, descriptor_});
+  script::LoadedScript loaded = script::LoadScript(
+      path, package_folder_, {reporter, state, shell::CommandHandlers(), main_set_, descriptor_});
   context_ = std::move(loaded.context);
   if (loaded.status != status::kOk)
     return loaded.status;

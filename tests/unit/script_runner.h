@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-#include "log/status.h"
+#include "base/status.h"
 #include "package/container.h"
 #include "recording_reporter.h"
 #include "script/run_state.h"

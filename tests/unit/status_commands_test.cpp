@@ -7,8 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "log/status_commands.h"
-#include "recording_reporter.h"
+#include "command_test.h"
 
 namespace {
 
@@ -16,33 +15,7 @@ using script::opcode::kIsForceSwitchSet;
 using script::opcode::kReportStatus;
 using script::opcode::kSetFinalStatusFlag;
 
-class StatusCommands : public ::testing::Test {
- protected:
-  StatusCommands() {
-    context_.sections.Append(script::ScriptSection{"Main", {}, false});
-    context_.current_section = context_.sections.At(0);
-  }
-
-  Status Run(script::Opcode opcode, std::string argument) {
-    for (const script::HandlerEntry& entry : logging::StatusCommandHandlers()) {
-      if (entry.opcode == opcode)
-        return entry.handler(context_, script::ScriptCommand{opcode, 1, std::move(argument)});
-    }
-    ADD_FAILURE() << "no handler for opcode " << opcode;
-    return -1;
-  }
-
-  std::optional<std::string> Variable(const std::string& name) const {
-    const std::string* value = context_.variables.Find(name);
-    return value ? std::optional<std::string>(*value) : std::nullopt;
-  }
-
-  bool Stopped() const { return context_.current_section->stop; }
-
-  test_support::RecordingReporter reporter_;
-  script::RunState state_;
-  script::ScriptContext context_{script::ScriptEnvironment{reporter_, state_}};
-};
+using StatusCommands = test_support::CommandTest;
 
 TEST_F(StatusCommands, SetFinalStatusFlag) {
   const std::string too_long(300, '7');
@@ -75,24 +48,24 @@ TEST_F(StatusCommands, SetFinalStatusFlag) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.argument);
-    state_ = script::RunState{};
-    state_.final_status_word = c.word_before;
-    context_.variables = script::VariableTable{};
-    context_.current_section->stop = false;
+    state = script::RunState{};
+    state.final_status_word = c.word_before;
+    context.variables = script::VariableTable{};
+    context.current_section->stop = false;
     for (const auto& [name, value] : c.variables)
-      ASSERT_EQ(context_.variables.Set(name, value), 0);
+      ASSERT_EQ(context.variables.Set(name, value), 0);
 
     EXPECT_EQ(Run(kSetFinalStatusFlag, c.argument), c.status);
     EXPECT_EQ(Variable("bStatus"), c.stored);
-    EXPECT_EQ(state_.final_status_word, c.word);
-    EXPECT_EQ(state_.direct_copy_mode, !c.restart_mode);
-    EXPECT_EQ(state_.reboot_not_needed, !c.restart_mode);
+    EXPECT_EQ(state.final_status_word, c.word);
+    EXPECT_EQ(state.direct_copy_mode, !c.restart_mode);
+    EXPECT_EQ(state.reboot_not_needed, !c.restart_mode);
     EXPECT_EQ(Stopped(), c.status != 0);
   }
 }
 
 TEST_F(StatusCommands, ReportStatusLogsTheTrimmedTextWithoutSubstitution) {
-  ASSERT_EQ(context_.variables.Set("TRUE", "1"), 0);
+  ASSERT_EQ(context.variables.Set("TRUE", "1"), 0);
   EXPECT_EQ(Run(kReportStatus, " \tUpdate of engine done \t\r\n"), 0);
   EXPECT_EQ(Run(kReportStatus, "TRUE"), 0);
   EXPECT_EQ(Run(kReportStatus, ""), 0);
@@ -102,12 +75,12 @@ TEST_F(StatusCommands, ReportStatusLogsTheTrimmedTextWithoutSubstitution) {
       {Report::kText, 0, "TRUE"},
       {Report::kText, 0, ""},
   };
-  EXPECT_EQ(reporter_.reports, expected);
+  EXPECT_EQ(reporter.reports, expected);
   EXPECT_FALSE(Stopped());
 }
 
 TEST_F(StatusCommands, IsForceSwitchSetAlwaysAnswersZero) {
-  ASSERT_EQ(context_.variables.Set("bForced", "1"), 0);
+  ASSERT_EQ(context.variables.Set("bForced", "1"), 0);
   EXPECT_EQ(Run(kIsForceSwitchSet, "  bForced "), 0);
   EXPECT_EQ(Run(kIsForceSwitchSet, "bOther"), 0);
   EXPECT_EQ(Variable("bForced"), "0");

@@ -13,7 +13,7 @@
 #include "script_runner.h"
 
 #ifndef _WIN32
-#include "platform/posix/code_page.h"
+#include "base/posix/code_page.h"
 #endif
 
 namespace {
@@ -144,14 +144,14 @@ TEST(StringCommands, NameStripFileTakesTheLastCharacterDoubleByteAware) {
   const std::string dbcs_quote = "\x81\"";  // one character in code page 932
   for (const unsigned code_page : {1252u, 932u}) {
     SCOPED_TRACE(code_page);
-    platform::SetAnsiCodePage(code_page);
+    base::SetAnsiCodePage(code_page);
     ScriptRunner runner;
     ASSERT_EQ(runner.Load(Crlf("[Main]\nNameStripFile v\n")), 0);
     ASSERT_EQ(runner.context().variables.Set("v", "\"D:\\a\\b" + dbcs_quote), 0);
     EXPECT_EQ(script::RunMain(runner.context()), 0);
     EXPECT_EQ(runner.Variable("v"), code_page == 932 ? "\"D:\\a" : "\"D:\\a\"");
   }
-  platform::SetAnsiCodePage(1252);
+  base::SetAnsiCodePage(1252);
 }
 #endif
 

@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "base/path.h"
 #include "package/runtime_random.h"
 #include "platform/filesystem.h"
 #include "platform/system.h"
-#include "script/path.h"
 #include "test_package.h"
 #include "test_support.h"
 
@@ -46,9 +46,9 @@ TEST_F(TempFolderTest, CreatesANewFolderBesideTheTempFile) {
   std::string folder;
   ASSERT_TRUE(package::CreateTempFolder(temp_file_, folder, 260));
   std::string parent = folder;
-  ASSERT_TRUE(script::StripFileName(parent));
+  ASSERT_TRUE(base::StripFileName(parent));
   EXPECT_EQ(parent, root_.path());
-  const std::string name = script::FileNameOf(folder);
+  const std::string name = base::FileNameOf(folder);
   EXPECT_TRUE(name.size() >= 1 && name.size() <= 4) << name;
   EXPECT_EQ(name.find_first_not_of("0123456789ABCDEF"), std::string::npos) << name;
   EXPECT_TRUE(name == "0" || name[0] != '0') << name;
@@ -77,7 +77,7 @@ TEST_F(TempFolderTest, ExistingFolderIsNeverReused) {
   ASSERT_TRUE(package::CreateTempFolder(temp_file_, second, 260));
   EXPECT_NE(first, second);
   for (const std::string& folder : {first, second}) {
-    EXPECT_EQ(std::count(taken.begin(), taken.end(), script::FileNameOf(folder)), 0) << folder;
+    EXPECT_EQ(std::count(taken.begin(), taken.end(), base::FileNameOf(folder)), 0) << folder;
     EXPECT_EQ(FolderNames(folder), Names{});
   }
 }

@@ -7,7 +7,7 @@
 #include <vector>
 
 #ifndef _WIN32
-#include "platform/posix/code_page.h"
+#include "base/posix/code_page.h"
 #endif
 
 namespace {
@@ -218,7 +218,7 @@ TEST(NextItem, ReturnsThePositionAfterTheSeparatorOrWhereCopyingStopped) {
 #ifndef _WIN32
 class NextItemDoubleByte : public testing::Test {
  protected:
-  void TearDown() override { platform::SetAnsiCodePage(1252); }
+  void TearDown() override { base::SetAnsiCodePage(1252); }
 };
 
 // "\x83\x7C" is one Shift-JIS character whose trail byte has the code of "|".
@@ -232,13 +232,13 @@ TEST_F(NextItemDoubleByte, TrailByteEqualToTheSeparatorDoesNotSplit) {
       {1252, {"a==\x83", "", "b==1"}},
   };
   for (const auto& c : cases) {
-    platform::SetAnsiCodePage(c.code_page);
+    base::SetAnsiCodePage(c.code_page);
     EXPECT_EQ(AllItems(text, '|'), c.items) << c.code_page;
   }
 }
 
 TEST_F(NextItemDoubleByte, CharactersAreCopiedWholeOrNotAtAll) {
-  platform::SetAnsiCodePage(932);
+  base::SetAnsiCodePage(932);
   // Room for three bytes: the second double-byte character starts the next item.
   EXPECT_EQ(AllItems("x\x83\x7C\x83\x7C", '|', 4),
             (std::vector<std::string>{"x\x83\x7C", "\x83\x7C"}));

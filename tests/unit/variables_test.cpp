@@ -7,6 +7,7 @@
 #include "recording_reporter.h"
 #include "script/script_context.h"
 #include "script/values.h"
+#include "shell/run/command_handlers.h"
 
 namespace {
 
@@ -16,7 +17,8 @@ class Variables : public testing::Test {
  protected:
   test_support::RecordingReporter reporter;
   script::RunState state;
-  script::ScriptContext context{script::ScriptEnvironment{reporter, state}};
+  script::ScriptContext context{
+      script::ScriptEnvironment{reporter, state, shell::CommandHandlers()}};
 };
 
 TEST_F(Variables, NamesMatchExactlyAndCaseSensitively) {

@@ -21,6 +21,7 @@
 #include "recording_reporter.h"
 #include "script/run_state.h"
 #include "script/script_context.h"
+#include "shell/run/command_handlers.h"
 #include "test_support.h"
 
 namespace {
@@ -70,7 +71,7 @@ struct Case {
   std::string backups = scratch / "backup";
   test_support::RecordingReporter reporter;
   script::RunState state;
-  script::ScriptContext context{{reporter, state}};
+  script::ScriptContext context{{reporter, state, shell::CommandHandlers()}};
 };
 
 TEST(BackupFileTest, CopiesTheDestinationWithItsModificationTime) {

@@ -14,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include "base/path.h"
 #include "install_test_files.h"
 #include "log/messages.h"
 #include "lzhuf_encoder.h"
@@ -21,7 +22,6 @@
 #include "pending_renames.h"
 #include "platform/filesystem.h"
 #include "script/interpreter.h"
-#include "script/path.h"
 #include "script_runner.h"
 #include "test_package.h"
 #include "test_support.h"
@@ -157,7 +157,7 @@ TEST_F(InstallCommandsTest, FileAndCopyFileAsInstallWithBackupAndPackageTime) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     const std::string destination = App(c.destination);
-    const std::string backup = Backup(script::FileNameOf(destination));
+    const std::string backup = Backup(base::FileNameOf(destination));
     const Bytes old_content = Pattern(c.old_size, 9);
     if (c.old_size > 0) {
       ASSERT_TRUE(WriteFileBytes(destination, old_content));

@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
+#include "base/path.h"
 #include "log/messages.h"
 #include "log/status_catalogue.h"
 #include "package/container.h"
-#include "script/path.h"
 #include "test_package.h"
 #include "test_support.h"
 
@@ -102,7 +102,7 @@ TEST_F(PrepareLanguageLibraryTest, UnpacksTheSetIntoANewFolderAndDeletesTheCopy)
 
   ASSERT_FALSE(folder_.empty());
   // The folder is made beside the set's copy, which is gone.
-  EXPECT_EQ(TempNames(), std::vector<std::string>{script::FileNameOf(folder_)});
+  EXPECT_EQ(TempNames(), std::vector<std::string>{base::FileNameOf(folder_)});
   EXPECT_EQ(test_package::FolderNames(folder_),
             (std::vector<std::string>{"OPStbRes.dll", "OPStbResDEU.dll"}));
   EXPECT_EQ(test_support::ReadFileBytes(folder_ + "\\OPStbResDEU.dll"),

@@ -4,15 +4,12 @@
 
 #include <gtest/gtest.h>
 
-#include <optional>
 #include <string>
-#include <utility>
 #include <vector>
 
-#include "install/handlers.h"
+#include "command_test.h"
 #include "install_test_files.h"
 #include "platform/filesystem.h"
-#include "recording_reporter.h"
 #include "script/interpreter.h"
 #include "script_runner.h"
 #include "test_support.h"
@@ -39,31 +36,12 @@ std::vector<std::string> FolderNames(const std::string& folder) {
   return names;
 }
 
-class MoveCommands : public ::testing::Test {
+class MoveCommands : public test_support::CommandTest {
  protected:
   MoveCommands() : work_(scratch_ / "work") {
     platform::CreateFolder(work_);
-    context_.sections.Append(script::ScriptSection{"Main", {}, false});
-    context_.current_section = context_.sections.At(0);
-    context_.work_directory = work_;
+    context.work_directory = work_;
   }
-
-  Status Run(script::Opcode opcode, std::string argument) {
-    context_.current_section->stop = false;
-    for (const script::HandlerEntry& entry : install::MoveCommandHandlers()) {
-      if (entry.opcode == opcode)
-        return entry.handler(context_, script::ScriptCommand{opcode, 1, std::move(argument)});
-    }
-    ADD_FAILURE() << "no handler for opcode " << opcode;
-    return -1;
-  }
-
-  std::optional<std::string> Variable(const std::string& name) const {
-    const std::string* value = context_.variables.Find(name);
-    return value ? std::optional<std::string>(*value) : std::nullopt;
-  }
-
-  bool Stopped() const { return context_.current_section->stop; }
 
   void WriteWork(const std::string& name, const std::string& text) {
     ASSERT_TRUE(test_support::WriteFileText(work_ + "\\" + name, text));
@@ -71,9 +49,6 @@ class MoveCommands : public ::testing::Test {
 
   ScratchFolder scratch_;
   std::string work_;
-  test_support::RecordingReporter reporter_;
-  script::RunState state_;
-  script::ScriptContext context_{script::ScriptEnvironment{reporter_, state_}};
 };
 
 TEST_F(MoveCommands, SetBackupDirCreatesTheFolderBelowTheWorkDirectory) {
@@ -89,14 +64,14 @@ TEST_F(MoveCommands, SetBackupDirCreatesTheFolderBelowTheWorkDirectory) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.argument);
-    context_.variables = script::VariableTable{};
+    context.variables = script::VariableTable{};
     for (const auto& [name, value] : c.variables)
-      context_.variables.Set(name, value);
+      context.variables.Set(name, value);
     const std::string expected = work_ + "\\" + c.folder;
     EXPECT_EQ(Run(kSetBackupDir, c.argument), status::kOk);
     EXPECT_FALSE(Stopped());
     EXPECT_EQ(Variable("bk"), expected);
-    EXPECT_EQ(context_.backup_directory, expected);
+    EXPECT_EQ(context.backup_directory, expected);
     EXPECT_TRUE(platform::IsFolder(expected));
     // The write test leaves nothing behind.
     EXPECT_EQ(FolderNames(expected), std::vector<std::string>{});
@@ -106,12 +81,12 @@ TEST_F(MoveCommands, SetBackupDirCreatesTheFolderBelowTheWorkDirectory) {
 
 TEST_F(MoveCommands, SetBackupDirFollowsTheWorkDirectoryOfItsMoment) {
   ASSERT_EQ(Run(kSetBackupDir, "bk=Backup"), status::kOk);
-  context_.work_directory = scratch_.path();
-  EXPECT_EQ(context_.backup_directory, work_ + "\\Backup");
+  context.work_directory = scratch_.path();
+  EXPECT_EQ(context.backup_directory, work_ + "\\Backup");
   ASSERT_EQ(Run(kSetBackupDir, "bk=Backup"), status::kOk);
-  EXPECT_EQ(context_.backup_directory, scratch_ / "Backup");
+  EXPECT_EQ(context.backup_directory, scratch_ / "Backup");
   // Without a work directory the folder stands alone.
-  context_.work_directory.clear();
+  context.work_directory.clear();
   ASSERT_EQ(Run(kSetBackupDir, "bk=" + (scratch_ / "Alone")), status::kOk);
   EXPECT_EQ(Variable("bk"), scratch_ / "Alone");
   EXPECT_TRUE(platform::IsFolder(scratch_ / "Alone"));
@@ -132,17 +107,17 @@ TEST_F(MoveCommands, SetBackupDirFailures) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.argument);
-    context_.backup_directory = "earlier";
+    context.backup_directory = "earlier";
     EXPECT_EQ(Run(kSetBackupDir, c.argument), c.status);
     EXPECT_TRUE(Stopped());
     EXPECT_EQ(Variable("bk"), std::nullopt);
-    EXPECT_EQ(context_.backup_directory, c.backup_directory);
+    EXPECT_EQ(context.backup_directory, c.backup_directory);
   }
 }
 
 TEST_F(MoveCommands, MoveFilesUpToTheFirstEmptyName) {
   const std::string target = scratch_ / "target\\sub";
-  context_.variables.Set("target", target);
+  context.variables.Set("target", target);
   WriteWork("a.txt", "a");
   WriteWork("b.txt", "b");
   EXPECT_EQ(Run(kMoveFiles, "target=a.txt,,b.txt"), status::kOk);
@@ -150,7 +125,7 @@ TEST_F(MoveCommands, MoveFilesUpToTheFirstEmptyName) {
   EXPECT_FALSE(platform::IsFile(work_ + "\\a.txt"));
   EXPECT_TRUE(platform::IsFile(work_ + "\\b.txt"));
   EXPECT_FALSE(platform::IsFile(target + "\\b.txt"));
-  EXPECT_EQ(reporter_.reports,
+  EXPECT_EQ(reporter.reports,
             (std::vector<test_support::RecordingReporter::Report>{
                 {test_support::RecordingReporter::Report::kProgress, 60, target + "\\a.txt"},
                 {test_support::RecordingReporter::Report::kLog, 60, target + "\\a.txt"}}));
@@ -159,7 +134,7 @@ TEST_F(MoveCommands, MoveFilesUpToTheFirstEmptyName) {
 TEST_F(MoveCommands, MoveFilesOverwritesInPlace) {
   const std::string target = scratch_ / "target";
   platform::CreateFolder(target);
-  context_.variables.Set("target", target);
+  context.variables.Set("target", target);
   ASSERT_TRUE(test_support::WriteFileText(target + "\\a.txt", "a much longer old content"));
   WriteWork("a.txt", "new");
   WriteWork("b.txt", "b");
@@ -172,7 +147,7 @@ TEST_F(MoveCommands, MoveFilesOverwritesInPlace) {
 TEST_F(MoveCommands, MoveFilesGoesOnPastAFailingFile) {
   const std::string target = scratch_ / "target";
   platform::CreateFolder(target);
-  context_.variables.Set("target", target);
+  context.variables.Set("target", target);
   const struct {
     const char* argument;
     Status status;  // of the last file
@@ -182,7 +157,7 @@ TEST_F(MoveCommands, MoveFilesGoesOnPastAFailingFile) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.argument);
-    state_ = script::RunState{};
+    state = script::RunState{};
     WriteWork("a.txt", "a");
     WriteWork("locked.txt", "new");
     ASSERT_TRUE(test_support::WriteFileText(target + "\\locked.txt", "old"));
@@ -195,15 +170,15 @@ TEST_F(MoveCommands, MoveFilesGoesOnPastAFailingFile) {
     EXPECT_FALSE(platform::IsFile(work_ + "\\a.txt"));
     // The file in use stays where it was, and the run turns to replacement at restart.
     EXPECT_EQ(ReadText(work_ + "\\locked.txt"), "new");
-    EXPECT_FALSE(state_.direct_copy_mode);
-    EXPECT_FALSE(state_.reboot_not_needed);
+    EXPECT_FALSE(state.direct_copy_mode);
+    EXPECT_FALSE(state.reboot_not_needed);
   }
 }
 
 TEST_F(MoveCommands, MoveFilesWithoutTargetMovesNothing) {
   WriteWork("a.txt", "a");
   WriteWork("file.txt", "x");
-  context_.variables.Set("blocked", work_ + "\\file.txt\\sub");
+  context.variables.Set("blocked", work_ + "\\file.txt\\sub");
   const struct {
     const char* argument;
     Status status;
@@ -254,7 +229,7 @@ TEST_F(MoveCommands, RenameFile) {
 }
 
 TEST_F(MoveCommands, RenameFileNeedsAWorkDirectory) {
-  context_.work_directory.clear();
+  context.work_directory.clear();
   EXPECT_EQ(Run(kRenameFile, "a.txt=b.txt"), status::kWorkDirFailed);
   EXPECT_FALSE(Stopped());
 }

@@ -18,6 +18,7 @@
 #include "platform/short_path.h"
 #include "platform/system.h"
 #include "recording_reporter.h"
+#include "shell/run/command_handlers.h"
 #include "test_support.h"
 
 namespace {
@@ -53,7 +54,8 @@ class RestartReplace : public ::testing::Test {
  protected:
   test_support::RecordingReporter reporter_;
   script::RunState state_;
-  script::ScriptContext context_{script::ScriptEnvironment{reporter_, state_}};
+  script::ScriptContext context_{
+      script::ScriptEnvironment{reporter_, state_, shell::CommandHandlers()}};
   ScratchFolder folder_;
 };
 

@@ -20,10 +20,10 @@ using shell::RestartRequest;
 class AnsweringConfirmBoxes : public shell::ConfirmBoxes {
  public:
   explicit AnsweringConfirmBoxes(bool ok) : ok_(ok) {}
-  bool Confirm(std::string_view text, std::string_view caption) override {
+  bool Confirm(std::string_view asked, std::string_view asked_caption) override {
     ++shown;
-    this->text = text;
-    this->caption = caption;
+    text = asked;
+    caption = asked_caption;
     return ok_;
   }
 

@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "base/ascii_case.h"
 #include "commands.h"
 #include "diagnostics.h"
 #include "name_rules.h"
-#include "package/ascii_case.h"
 #include "package/file_time.h"
 #include "package/format.h"
 #include "package_writer.h"
@@ -99,7 +99,7 @@ void AssignRecords(const ParsedArgs& args, std::vector<PackEntry>& entries,
     const std::string stored = AsStoredName(name);
     bool found = false;
     for (PackEntry& entry : entries) {
-      if (package::EqualsIgnoringCase(entry.stored_name, stored)) {
+      if (base::EqualsIgnoringCase(entry.stored_name, stored)) {
         entry.has_record = false;
         found = true;
       }
@@ -119,7 +119,7 @@ void ReadTimeStamps(std::vector<PackEntry>& entries, std::vector<ToolError>& pro
 
 bool HasScript(const std::vector<PackEntry>& entries) {
   return std::any_of(entries.begin(), entries.end(), [](const PackEntry& entry) {
-    return package::EqualsIgnoringCase(entry.stored_name, kScriptName);
+    return base::EqualsIgnoringCase(entry.stored_name, kScriptName);
   });
 }
 

@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "package/ascii_case.h"
+#include "base/ascii_case.h"
 #include "platform/file.h"
 
 namespace omnipack {
@@ -71,7 +71,7 @@ std::string SetLoadProblem(Status status) {
 const package::DirectoryRecord* FindRecord(const package::PackageDescriptor& descriptor,
                                            std::string_view name) {
   for (const package::DirectoryRecord& record : descriptor.directory) {
-    if (package::EqualsIgnoringCase(record.Name(), name))
+    if (base::EqualsIgnoringCase(record.Name(), name))
       return &record;
   }
   return nullptr;
@@ -79,7 +79,7 @@ const package::DirectoryRecord* FindRecord(const package::PackageDescriptor& des
 
 const SetEntry* FindEntry(const SetContents& contents, std::string_view name) {
   for (const SetEntry& entry : contents.entries) {
-    if (package::EqualsIgnoringCase(entry.header.Name(), name))
+    if (base::EqualsIgnoringCase(entry.header.Name(), name))
       return &entry;
   }
   return nullptr;

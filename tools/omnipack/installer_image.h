@@ -8,8 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "base/status.h"
 #include "diagnostics.h"
-#include "log/status.h"
 #include "package/container.h"
 #include "scratch_file.h"
 #include "set_walker.h"

@@ -5,10 +5,10 @@
 #include <string>
 #include <string_view>
 
-#include "package/ascii_case.h"
+#include "base/ascii_case.h"
+#include "base/path.h"
 #include "package/data_file.h"
 #include "package/format.h"
-#include "script/path.h"
 #include "stored_names.h"
 
 namespace omnipack {
@@ -20,7 +20,7 @@ constexpr std::uint64_t kMaxFileSize = 0xFFFFFFFFu;
 
 std::string FoldedName(std::string_view name) {
   std::string folded(name);
-  std::transform(folded.begin(), folded.end(), folded.begin(), package::FoldAsciiCase);
+  std::transform(folded.begin(), folded.end(), folded.begin(), base::FoldAsciiCase);
   return folded;
 }
 
@@ -42,10 +42,10 @@ void CheckOne(const PackEntry& entry, std::vector<ToolError>& errors) {
            std::to_string(kMaxRecordName) + "; --no-record leaves the record out)");
   }
   // Extraction decodes through NAME with its last three characters replaced by "tmp".
-  if (package::EndsWithIgnoringCase(name, "tmp")) {
+  if (base::EndsWithIgnoringCase(name, "tmp")) {
     refuse("name ends in \"tmp\": extraction would use the file as its own scratch file");
   }
-  if (!script::IsContainedRelativePath(name)) {
+  if (!base::IsContainedRelativePath(name)) {
     refuse("name \"" + name + "\" would leave the folder it is unpacked into");
   }
   if (package::IsDefinitionDataFile(name) && entry.size > 0 &&

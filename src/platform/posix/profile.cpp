@@ -5,7 +5,7 @@
 #include <optional>
 #include <string_view>
 
-#include "package/ascii_case.h"
+#include "base/ascii_case.h"
 #include "platform/posix/native_path.h"
 #include "platform/profile.h"
 
@@ -37,13 +37,13 @@ std::optional<std::string> FindValue(const std::string& section, const std::stri
       const std::size_t close = line.find(']');
       const std::string_view name =
           Trim(line.substr(1, close == std::string_view::npos ? line.npos : close - 1));
-      in_section = section_seen = package::EqualsIgnoringCase(name, section);
+      in_section = section_seen = base::EqualsIgnoringCase(name, section);
       continue;
     }
     if (!in_section || line.empty() || line.front() == ';')
       continue;
     const std::size_t equals = line.find('=');
-    if (!package::EqualsIgnoringCase(Trim(line.substr(0, equals)), key))
+    if (!base::EqualsIgnoringCase(Trim(line.substr(0, equals)), key))
       continue;
     return equals == std::string_view::npos ? std::string()
                                             : std::string(Trim(line.substr(equals + 1)));

@@ -4,10 +4,6 @@
 
 namespace platform {
 
-bool IsLeadByte(unsigned char byte) {
-  return ::IsDBCSLeadByte(byte) != 0;
-}
-
 SystemFamily RunningFamily() {
   OSVERSIONINFOA version{};
   version.dwOSVersionInfoSize = sizeof version;

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <new>
 
-#include "package/ascii_case.h"
+#include "base/ascii_case.h"
 
 namespace shell {
 namespace {
@@ -31,7 +31,7 @@ bool IsOptionToken(std::string_view token) {
 }
 
 bool IsOptionNamed(std::string_view token, std::string_view name) {
-  return IsOptionToken(token) && package::EqualsIgnoringCase(token.substr(1), name);
+  return IsOptionToken(token) && base::EqualsIgnoringCase(token.substr(1), name);
 }
 
 // Rewrites line in place: a separating blank becomes a zero, the blanks after it go, and removed
@@ -122,7 +122,7 @@ Status ValidateCommandLine(const ParsedCommandLine& parsed) {
     const bool has_value = GetOptionValue(parsed, name).has_value();
     bool valid = false;
     for (const OptionRow& row : kOptionTable) {
-      if (package::EqualsIgnoringCase(row.name, name)) {
+      if (base::EqualsIgnoringCase(row.name, name)) {
         valid =
             row.value == ValueRule::kOptional || (row.value == ValueRule::kRequired) == has_value;
         break;

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "log/status.h"
+#include "base/status.h"
 
 namespace shell {
 

@@ -1,8 +1,8 @@
 #include "shell/options/run_options.h"
 
+#include "base/path.h"
 #include "platform/filesystem.h"
 #include "platform/profile.h"
-#include "script/path.h"
 
 namespace shell {
 namespace {
@@ -32,8 +32,8 @@ RunOptions ReadRunOptions(const ParsedCommandLine& parsed, const std::string& in
 
 bool ReadSetupIss(const std::string& installer_path, RunOptions& options) {
   std::string path = installer_path;
-  script::StripFileName(path);
-  script::JoinPath(path, script::kPathCapacity, kSetupIssName);
+  base::StripFileName(path);
+  base::JoinPath(path, base::kPathCapacity, kSetupIssName);
   if (!platform::IsFile(path))
     return false;
   if (platform::ReadProfileInt(kSetupIssSection, "bReboot", 0, path) != 0)
@@ -41,7 +41,7 @@ bool ReadSetupIss(const std::string& installer_path, RunOptions& options) {
   if (platform::ReadProfileInt(kSetupIssSection, "bPrompt", 0, path) != 0)
     options.prompt = true;
   std::string log_path =
-      platform::ReadProfileString(kSetupIssSection, "szLogFile", "", path, script::kPathCapacity);
+      platform::ReadProfileString(kSetupIssSection, "szLogFile", "", path, base::kPathCapacity);
   if (!log_path.empty())
     options.log_path = std::move(log_path);
   return true;

@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "base/path.h"
 #include "log/folder_chain.h"
 #include "log/messages.h"
 #include "package/extraction.h"
@@ -10,8 +11,8 @@
 #include "platform/com.h"
 #include "platform/filesystem.h"
 #include "script/interpreter.h"
-#include "script/path.h"
 #include "script/script_loader.h"
+#include "shell/run/command_handlers.h"
 
 namespace shell {
 namespace {
@@ -31,14 +32,15 @@ Status RunScript(const InstallationRun& run, package::PackageFile& set,
   if (!package::ExtractEntry(set, package_folder, kScriptName))
     return status::kExtractFailed;
   std::string script_path = package_folder;
-  if (!script::JoinPath(script_path, script::kPathCapacity, kScriptName) ||
+  if (!base::JoinPath(script_path, base::kPathCapacity, kScriptName) ||
       !platform::IsFile(script_path)) {
     return status::kOk;  // a package without a script has nothing to run
   }
 
   const platform::ComScope com;
-  script::LoadedScript loaded = script::LoadScript(
-      script_path, package_folder, {run.reporter, run.state, &set, &run.descriptor});
+  script::LoadedScript loaded =
+      script::LoadScript(script_path, package_folder,
+                         {run.reporter, run.state, CommandHandlers(), &set, &run.descriptor});
   Status result = loaded.status;
   if (result == status::kOk)
     result = script::RunThisPackage(*loaded.context);
@@ -51,7 +53,7 @@ Status ExtractEverything(const InstallationRun& run, package::PackageFile& set) 
   std::string target = run.extract_target;
   if (target.empty()) {
     target = run.installer_path;
-    script::StripFileName(target);
+    base::StripFileName(target);
   } else if (!logging::MakeFolderChain(target)) {
     return status::kWorkDirFailed;
   }
@@ -73,7 +75,7 @@ Status RunFromInstaller(const InstallationRun& run, platform::File& installer, S
     return status::kSignatureFailed;
   }
   if (!run.extract_only &&
-      !package::CreateTempFolder(scratch.set_path, scratch.package_folder, script::kPathCapacity)) {
+      !package::CreateTempFolder(scratch.set_path, scratch.package_folder, base::kPathCapacity)) {
     return status::kTempFileFailed;
   }
   package::PackageFile set = package::OpenPackageFile(scratch.set_path);

@@ -2,8 +2,8 @@
 
 #include <string>
 
+#include "base/status.h"
 #include "log/reporter.h"
-#include "log/status.h"
 #include "package/container.h"
 #include "script/run_state.h"
 

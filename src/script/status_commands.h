@@ -4,9 +4,9 @@
 
 #include "script/script_context.h"
 
-namespace logging {
+namespace script {
 
 // SETFINALSTATUSFLAG, REPORTSTATUS and ISFORCESWITCHSET.
-std::span<const script::HandlerEntry> StatusCommandHandlers();
+std::span<const HandlerEntry> StatusCommandHandlers();
 
-}  // namespace logging
+}  // namespace script

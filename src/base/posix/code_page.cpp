@@ -1,8 +1,8 @@
-#include "platform/posix/code_page.h"
+#include "base/posix/code_page.h"
 
-#include "platform/system.h"
+#include "base/code_page.h"
 
-namespace platform {
+namespace base {
 namespace {
 
 unsigned g_code_page = 1252;
@@ -26,4 +26,4 @@ bool IsLeadByte(unsigned char byte) {
   }
 }
 
-}  // namespace platform
+}  // namespace base

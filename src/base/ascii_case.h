@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <string_view>
 
-namespace package {
+namespace base {
 
 // Names in the package and on disk are compared as the runtime's case-blind comparison does: byte
 // by byte, folding only the ASCII letters.
@@ -26,4 +26,4 @@ inline bool EndsWithIgnoringCase(std::string_view text, std::string_view suffix)
          EqualsIgnoringCase(text.substr(text.size() - suffix.size()), suffix);
 }
 
-}  // namespace package
+}  // namespace base

@@ -3,16 +3,16 @@
 #include <cstddef>
 #include <string_view>
 
-#include "platform/system.h"
+#include "base/code_page.h"
 
 // Walking ANSI text by characters of the active code page, so that the trail byte of a
 // double-byte character is never taken for a separator, a quote or any other single character.
-namespace script {
+namespace base {
 
 // 2 when a lead byte starts a double-byte character at i, else 1. A lead byte in the last
 // position is a character of its own.
 inline std::size_t CharacterWidth(std::string_view text, std::size_t i) {
-  return platform::IsLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size() ? 2 : 1;
+  return IsLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size() ? 2 : 1;
 }
 
 // Calls visit with the start of every character of text.
@@ -29,4 +29,4 @@ inline bool EndsWithCharacter(std::string_view text, char c) {
   return last != std::string_view::npos && last == text.size() - 1 && text[last] == c;
 }
 
-}  // namespace script
+}  // namespace base

@@ -8,7 +8,7 @@
 // the separator; where stated, the text is walked by double-byte characters so that a trail byte
 // with the code of "\" is not taken for a separator. Capacities count the terminating zero, as
 // the fixed buffers of the installer do.
-namespace script {
+namespace base {
 
 inline constexpr std::size_t kPathCapacity = 260;
 
@@ -29,20 +29,13 @@ std::string FileNameOf(std::string_view path);
 // Drive and folder (trailing "\" removed unless the folder is just "\"), and name with extension.
 void SplitDirectoryAndName(std::string_view path, std::string& directory, std::string& name);
 
-bool IsExistingDirectory(const std::string& path);
-bool HasExistingDirectory(const std::string& path);
-
 // True when text ends with "\" as a character of its own, not as the trail byte of a
 // double-byte character.
 bool EndsWithSeparator(std::string_view text);
-
-// Creates every folder named along path: for each "\\" or "/" (a character of its own) after the
-// root, the path up to it. Failures are ignored; they show when the path is used.
-void CreateFoldersAlong(std::string_view path);
 
 // True when a stored name stays inside the folder it is unpacked into: not empty, relative (no
 // leading separator, no drive or UNC prefix, no ":"), and no ".." component. "/" counts as a
 // separator too, as it does for the system.
 bool IsContainedRelativePath(std::string_view name);
 
-}  // namespace script
+}  // namespace base

@@ -1,15 +1,12 @@
-#include "log/status_commands.h"
+#include "script/status_commands.h"
 
 #include <cstdint>
 #include <string>
 
 #include "script/values.h"
 
-namespace logging {
+namespace script {
 namespace {
-
-using script::ScriptCommand;
-using script::ScriptContext;
 
 // The leading decimal digits of text, kept to 16 bits; no digits give 0.
 std::uint16_t LeadingNumber(std::string_view text) {
@@ -28,16 +25,16 @@ std::uint16_t LeadingNumber(std::string_view text) {
 Status SetFinalStatusFlag(ScriptContext& context, const ScriptCommand& command) {
   std::string name;
   std::string value;
-  const Status split = script::SplitAssignment(command.argument, name, script::kValueCapacity,
-                                               value, script::kValueCapacity);
+  const Status split =
+      SplitAssignment(command.argument, name, kValueCapacity, value, kValueCapacity);
   if (split != status::kOk)
-    return script::FailCommand(context, split);
+    return FailCommand(context, split);
   std::string named_value;
-  if (context.variables.Get(value, named_value, script::kValueCapacity) == status::kOk)
+  if (context.variables.Get(value, named_value, kValueCapacity) == status::kOk)
     value = named_value;
   const Status stored = context.variables.Set(name, value);
 
-  script::RunState& state = context.env.state;
+  RunState& state = context.env.state;
   const std::uint16_t word = LeadingNumber(value);
   if (word == 6) {
     state.direct_copy_mode = false;
@@ -45,13 +42,13 @@ Status SetFinalStatusFlag(ScriptContext& context, const ScriptCommand& command) 
   } else {
     state.final_status_word = word;
   }
-  return stored == status::kOk ? stored : script::FailCommand(context, stored);
+  return stored == status::kOk ? stored : FailCommand(context, stored);
 }
 
 // Writes the text as it stands, without substituting variables.
 Status ReportStatus(ScriptContext& context, const ScriptCommand& command) {
   std::string text = command.argument;
-  script::TrimBlanks(text);
+  TrimBlanks(text);
   context.env.reporter.LogText(text);
   return status::kOk;
 }
@@ -59,21 +56,21 @@ Status ReportStatus(ScriptContext& context, const ScriptCommand& command) {
 // No option of the installer forces anything: the answer is always "0".
 Status IsForceSwitchSet(ScriptContext& context, const ScriptCommand& command) {
   std::string name = command.argument;
-  script::TrimBlanks(name);
+  TrimBlanks(name);
   const Status stored = context.variables.Set(name, "0");
-  return stored == status::kOk ? stored : script::FailCommand(context, stored);
+  return stored == status::kOk ? stored : FailCommand(context, stored);
 }
 
-constexpr script::HandlerEntry kHandlers[] = {
-    {script::opcode::kSetFinalStatusFlag, SetFinalStatusFlag},
-    {script::opcode::kReportStatus, ReportStatus},
-    {script::opcode::kIsForceSwitchSet, IsForceSwitchSet},
+constexpr HandlerEntry kHandlers[] = {
+    {opcode::kSetFinalStatusFlag, SetFinalStatusFlag},
+    {opcode::kReportStatus, ReportStatus},
+    {opcode::kIsForceSwitchSet, IsForceSwitchSet},
 };
 
 }  // namespace
 
-std::span<const script::HandlerEntry> StatusCommandHandlers() {
+std::span<const HandlerEntry> StatusCommandHandlers() {
   return kHandlers;
 }
 
-}  // namespace logging
+}  // namespace script

@@ -1,18 +1,13 @@
-#include "script/path.h"
+#include "base/path.h"
 
 #include <algorithm>
 
-#include "platform/filesystem.h"
-#include "platform/system.h"
-#include "script/characters.h"
+#include "base/characters.h"
 
-namespace script {
+namespace base {
 namespace {
 
 constexpr std::size_t kNone = std::string_view::npos;
-// A separator at a byte index up to this one belongs to a root: "C:\\" or the "\\\\" of a network
-// path.
-constexpr std::size_t kLastRootSeparatorIndex = 3;
 
 // The position of the last "\" that is a character of its own; kNone when there is none.
 std::size_t LastSeparator(std::string_view text) {
@@ -45,14 +40,6 @@ bool IsParentLike(std::string_view component) {
 
 bool EndsWithSeparator(std::string_view text) {
   return EndsWithCharacter(text, '\\');
-}
-
-void CreateFoldersAlong(std::string_view path) {
-  ForEachCharacter(path, [&](std::size_t i) {
-    if ((path[i] == '\\' || path[i] == '/') && i > kLastRootSeparatorIndex) {
-      platform::CreateFolder(std::string(path.substr(0, i)));
-    }
-  });
 }
 
 // Joining onto an empty path leaves the component as it is rather than inventing a root.
@@ -123,21 +110,6 @@ void SplitDirectoryAndName(std::string_view path, std::string& directory, std::s
   name = std::string(rest.substr(name_start));
 }
 
-bool IsExistingDirectory(const std::string& path) {
-  if (const auto bits = platform::AttributeBits(path))
-    return (*bits & platform::kAttrFolder) != 0;
-  if (path.size() != 2 && path.size() != 3)
-    return false;
-  const char first = path[0];
-  return (path[1] == ':' && first >= 'a' && first <= 'z') || (first >= 'A' && first <= 'Z');
-}
-
-bool HasExistingDirectory(const std::string& path) {
-  std::string folder = path.substr(0, kPathCapacity - 1);
-  StripFileName(folder);
-  return IsExistingDirectory(folder);
-}
-
 // Every 0x5C byte counts as a separator here, trail byte or not: that can only refuse a name,
 // never let one escape.
 bool IsContainedRelativePath(std::string_view name) {
@@ -154,4 +126,4 @@ bool IsContainedRelativePath(std::string_view name) {
   return true;
 }
 
-}  // namespace script
+}  // namespace base

@@ -6,7 +6,7 @@
 #include <optional>
 #include <utility>
 
-namespace script {
+namespace base {
 
 // The ordered list of heap records behind the package directory, the script's sections, commands
 // and variables and the INI reader's lines. Records keep their insertion order.
@@ -52,4 +52,4 @@ class RecordList {
   std::list<Record> records_;
 };
 
-}  // namespace script
+}  // namespace base

@@ -1,0 +1,26 @@
+#include "shell/run/command_handlers.h"
+
+#if defined(_WIN32)
+#include "install/handlers.h"
+#endif
+
+namespace shell {
+
+std::vector<script::HandlerList> CommandHandlerLists() {
+  std::vector<script::HandlerList> lists = script::ScriptHandlerLists();
+#if defined(_WIN32)
+  for (const script::HandlerList list :
+       {install::InstallCommandHandlers(), install::MoveCommandHandlers(),
+        install::FileCommandHandlers(), install::FolderCommandHandlers()}) {
+    lists.push_back(list);
+  }
+#endif
+  return lists;
+}
+
+const script::HandlerTable& CommandHandlers() {
+  static const script::HandlerTable table(CommandHandlerLists());
+  return table;
+}
+
+}  // namespace shell
