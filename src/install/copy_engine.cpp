@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <memory>
 #include <new>
 #include <vector>
 
@@ -15,6 +14,7 @@
 #include "package/file_time.h"
 #include "platform/file.h"
 #include "platform/filesystem.h"
+#include "platform/win32/unique_handle.h"
 
 namespace install {
 namespace {
@@ -27,15 +27,9 @@ constexpr std::uint32_t kCopyBlockSize = 10240;
 // Backup paths are built one byte longer than other paths.
 constexpr std::size_t kBackupPathCapacity = 261;
 
-struct HandleCloser {
-  void operator()(HANDLE handle) const { ::CloseHandle(handle); }
-};
-using Handle = std::unique_ptr<void, HandleCloser>;
-
-Handle OpenHandle(const std::string& path, DWORD access, DWORD share) {
-  const HANDLE handle = ::CreateFileA(path.c_str(), access, share, nullptr, OPEN_EXISTING,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr);
-  return Handle(handle == INVALID_HANDLE_VALUE ? nullptr : handle);
+platform::FileHandle OpenHandle(const std::string& path, DWORD access, DWORD share) {
+  return platform::FileHandle(::CreateFileA(path.c_str(), access, share, nullptr, OPEN_EXISTING,
+                                            FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
 // A transfer buffer of size bytes; empty when memory runs out.
@@ -84,15 +78,15 @@ void CopyModificationTime(const std::string& from, const std::string& to) {
 void TakeCreationTime(const std::string& source, const std::string& destination) {
   FILETIME created, written;
   {
-    const Handle from = OpenHandle(source, GENERIC_READ, FILE_SHARE_READ);
-    if (!from || !::GetFileTime(from.get(), &created, nullptr, &written))
+    const platform::FileHandle from = OpenHandle(source, GENERIC_READ, FILE_SHARE_READ);
+    if (!from.IsOpen() || !::GetFileTime(from.Get(), &created, nullptr, &written))
       return;
   }
   if (::CompareFileTime(&created, &written) <= 0)
     return;
-  const Handle to = OpenHandle(destination, GENERIC_WRITE, 0);
-  if (to)
-    ::SetFileTime(to.get(), &written, nullptr, &written);
+  const platform::FileHandle to = OpenHandle(destination, GENERIC_WRITE, 0);
+  if (to.IsOpen())
+    ::SetFileTime(to.Get(), &written, nullptr, &written);
 }
 
 // Puts a destination's old content back from the backup that the calling command made, with its

@@ -11,6 +11,7 @@
 #include "platform/filesystem.h"
 #include "platform/short_path.h"
 #include "platform/system.h"
+#include "platform/win32/unique_handle.h"
 
 namespace install {
 namespace {
@@ -29,27 +30,21 @@ class FolderEnumeration {
  public:
   explicit FolderEnumeration(const std::string& pattern)
       : handle_(::FindFirstFileA(pattern.c_str(), &data_)) {}
-  ~FolderEnumeration() {
-    if (handle_ != INVALID_HANDLE_VALUE)
-      ::FindClose(handle_);
-  }
-  FolderEnumeration(const FolderEnumeration&) = delete;
-  FolderEnumeration& operator=(const FolderEnumeration&) = delete;
 
   // The next entry; null when the folder could not be opened or has no more entries.
   const WIN32_FIND_DATAA* Next() {
-    if (handle_ == INVALID_HANDLE_VALUE)
+    if (!handle_.IsOpen())
       return nullptr;
     if (first_) {
       first_ = false;
       return &data_;
     }
-    return ::FindNextFileA(handle_, &data_) ? &data_ : nullptr;
+    return ::FindNextFileA(handle_.Get(), &data_) ? &data_ : nullptr;
   }
 
  private:
   WIN32_FIND_DATAA data_;
-  HANDLE handle_;
+  platform::FindHandle handle_;
   bool first_ = true;
 };
 

@@ -106,18 +106,12 @@ void ShowLibraryLoadFailure(unsigned long error) {
 LoadedLanguageLibrary::LoadedLanguageLibrary(const std::string& path)
     : module_(::LoadLibraryA(path.c_str())) {}
 
-LoadedLanguageLibrary::~LoadedLanguageLibrary() {
-  if (module_ != nullptr)
-    ::FreeLibrary(static_cast<HMODULE>(module_));
-}
-
 std::string LoadedLanguageLibrary::Message(MessageId id, std::size_t capacity) const {
-  if (module_ == nullptr || capacity == 0)
+  if (!module_.IsOpen() || capacity == 0)
     return {};
   // The system takes the size as an int; no message comes near that.
   std::string text(std::min<std::size_t>(capacity, INT_MAX), '\0');
-  const int length = ::LoadStringA(static_cast<HINSTANCE>(module_), id, text.data(),
-                                   static_cast<int>(text.size()));
+  const int length = ::LoadStringA(module_.Get(), id, text.data(), static_cast<int>(text.size()));
   text.resize(length > 0 ? static_cast<std::size_t>(length) : 0);
   return text;
 }

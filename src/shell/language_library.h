@@ -6,6 +6,7 @@
 #include "base/status.h"
 #include "log/message_source.h"
 #include "package/container.h"
+#include "platform/win32/unique_handle.h"
 
 namespace shell {
 
@@ -39,18 +40,15 @@ class LoadedLanguageLibrary final : public MessageSource {
   // Loads the file at path; IsLoaded tells whether that worked (the system's last error says why
   // not).
   explicit LoadedLanguageLibrary(const std::string& path);
-  ~LoadedLanguageLibrary() override;
-  LoadedLanguageLibrary(const LoadedLanguageLibrary&) = delete;
-  LoadedLanguageLibrary& operator=(const LoadedLanguageLibrary&) = delete;
 
-  bool IsLoaded() const { return module_ != nullptr; }
-  // The module handle (HINSTANCE) for the wizard's dialogs and bitmap; null when not loaded.
-  void* Module() const { return module_; }
+  bool IsLoaded() const { return module_.IsOpen(); }
+  // The module handle for the wizard's dialogs and bitmap; null when not loaded.
+  HMODULE Module() const { return module_.Get(); }
 
   std::string Message(MessageId id, std::size_t capacity) const override;
 
  private:
-  void* module_ = nullptr;
+  platform::ModuleHandle module_;
 };
 
 }  // namespace shell

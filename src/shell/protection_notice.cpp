@@ -15,21 +15,17 @@ constexpr const char* kEventNames[] = {"Global\\OmniPackUpdateInProgress",
 
 UpdateInProgressNotice::UpdateInProgressNotice() {
   for (const char* name : kEventNames) {
-    event_ = ::CreateEventA(nullptr, TRUE, FALSE, name);
-    if (event_ != nullptr)
+    event_.Reset(::CreateEventA(nullptr, TRUE, FALSE, name));
+    if (event_.IsOpen())
       break;
   }
-  if (event_ != nullptr && !::SetEvent(event_)) {
-    ::CloseHandle(event_);
-    event_ = nullptr;
-  }
+  if (event_.IsOpen() && !::SetEvent(event_.Get()))
+    event_.Reset();
 }
 
 UpdateInProgressNotice::~UpdateInProgressNotice() {
-  if (event_ == nullptr)
-    return;
-  ::ResetEvent(event_);
-  ::CloseHandle(event_);
+  if (event_.IsOpen())
+    ::ResetEvent(event_.Get());
 }
 
 }  // namespace shell

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/win32/unique_handle.h"
+
 namespace shell {
 
 // Tells the products' file-protection driver that an authorised update is running, so that it
@@ -14,10 +16,10 @@ class UpdateInProgressNotice {
   UpdateInProgressNotice& operator=(const UpdateInProgressNotice&) = delete;
 
   // False when the event could be neither created nor opened; the update then runs unannounced.
-  bool IsSignalled() const { return event_ != nullptr; }
+  bool IsSignalled() const { return event_.IsOpen(); }
 
  private:
-  void* event_ = nullptr;
+  platform::KernelHandle event_;
 };
 
 }  // namespace shell

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/system.h"
+#include "platform/win32/unique_handle.h"
 
 namespace shell {
 namespace {
@@ -12,27 +13,15 @@ namespace {
 constexpr std::size_t kTextCapacity = 260;
 constexpr DWORD kShutdownNoticeSeconds = 15;
 
-class TokenHandle {
- public:
-  TokenHandle() {
-    if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY,
-                            &handle_)) {
-      handle_ = nullptr;
-    }
+// The process's own token, open for adjusting its privileges; not open when that is refused.
+platform::KernelHandle OpenOwnToken() {
+  platform::KernelHandle token;
+  if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY,
+                          token.Receive())) {
+    token.Reset();
   }
-  ~TokenHandle() {
-    if (handle_ != nullptr)
-      ::CloseHandle(handle_);
-  }
-  TokenHandle(const TokenHandle&) = delete;
-  TokenHandle& operator=(const TokenHandle&) = delete;
-
-  bool IsOpen() const { return handle_ != nullptr; }
-  HANDLE Handle() const { return handle_; }
-
- private:
-  HANDLE handle_ = nullptr;
-};
+  return token;
+}
 
 // AdjustTokenPrivileges reports a privilege the token lacks only through the last error, and not
 // every implementation clears it on full success; so it is cleared before each call.
@@ -76,7 +65,7 @@ bool SetPrivilege(const char* privilege, bool enable) {
   LUID id{};
   if (!::LookupPrivilegeValueA(nullptr, privilege, &id))
     return false;
-  TokenHandle token;
+  const platform::KernelHandle token = OpenOwnToken();
   if (!token.IsOpen())
     return false;
   // First learn the privilege's present attributes, then change only its enabled bit.
@@ -85,7 +74,7 @@ bool SetPrivilege(const char* privilege, bool enable) {
   query.Privileges[0].Luid = id;
   TOKEN_PRIVILEGES previous{};
   DWORD previous_size = sizeof previous;
-  if (!AdjustToken(token.Handle(), query, &previous, &previous_size))
+  if (!AdjustToken(token.Get(), query, &previous, &previous_size))
     return false;
   previous.PrivilegeCount = 1;
   previous.Privileges[0].Luid = id;
@@ -93,7 +82,7 @@ bool SetPrivilege(const char* privilege, bool enable) {
     previous.Privileges[0].Attributes |= SE_PRIVILEGE_ENABLED;
   else
     previous.Privileges[0].Attributes &= ~static_cast<DWORD>(SE_PRIVILEGE_ENABLED);
-  return AdjustToken(token.Handle(), previous, nullptr, nullptr);
+  return AdjustToken(token.Get(), previous, nullptr, nullptr);
 }
 
 void RestartComputer(const RestartRequest& request, const MessageSource& messages,

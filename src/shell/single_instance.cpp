@@ -10,21 +10,15 @@ constexpr UINT kShowWizardMessage = WM_USER + 100;
 }  // namespace
 
 SingleInstance::SingleInstance() {
-  mutex_ = ::CreateMutexA(nullptr, FALSE, kInstanceName);
+  mutex_.Reset(::CreateMutexA(nullptr, FALSE, kInstanceName));
   const bool existed = ::GetLastError() == ERROR_ALREADY_EXISTS;
   HWND running = ::FindWindowA(kInstanceName, nullptr);
-  first_ = mutex_ != nullptr && !existed && running == nullptr;
+  first_ = mutex_.IsOpen() && !existed && running == nullptr;
   if (first_)
     return;
   Release();
   if (running != nullptr)
     ::PostMessageA(running, kShowWizardMessage, 0, 0);
-}
-
-void SingleInstance::Release() {
-  if (mutex_ != nullptr)
-    ::CloseHandle(mutex_);
-  mutex_ = nullptr;
 }
 
 }  // namespace shell

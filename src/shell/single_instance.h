@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/win32/unique_handle.h"
+
 namespace shell {
 
 // The name of the single-instance mutex, shared with the wizard's window class.
@@ -10,18 +12,15 @@ inline constexpr const char* kInstanceName = "ORQ_DUMBINSTL32_CLASS";
 class SingleInstance {
  public:
   SingleInstance();
-  ~SingleInstance() { Release(); }
-  SingleInstance(const SingleInstance&) = delete;
-  SingleInstance& operator=(const SingleInstance&) = delete;
 
   // False when another installer holds the mutex or has its window open; that one has then been
   // asked to bring its wizard to the front.
   bool IsFirst() const { return first_; }
   // Lets the next installer start (the run is over).
-  void Release();
+  void Release() { mutex_.Reset(); }
 
  private:
-  void* mutex_ = nullptr;
+  platform::KernelHandle mutex_;
   bool first_ = false;
 };
 

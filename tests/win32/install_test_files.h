@@ -9,6 +9,7 @@
 
 #include "package/file_time.h"
 #include "package/format.h"
+#include "platform/win32/unique_handle.h"
 
 namespace test_support {
 
@@ -19,19 +20,12 @@ class HeldFile {
   HeldFile(const std::string& path, DWORD share)
       : handle_(::CreateFileA(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr)) {}
-  ~HeldFile() { Release(); }
-  HeldFile(const HeldFile&) = delete;
-  HeldFile& operator=(const HeldFile&) = delete;
 
-  bool IsHeld() const { return handle_ != INVALID_HANDLE_VALUE; }
-  void Release() {
-    if (IsHeld())
-      ::CloseHandle(handle_);
-    handle_ = INVALID_HANDLE_VALUE;
-  }
+  bool IsHeld() const { return handle_.IsOpen(); }
+  void Release() { handle_.Reset(); }
 
  private:
-  HANDLE handle_;
+  platform::FileHandle handle_;
 };
 
 // A local time stamp in the package's form: hour, minute, second, year - 1900, month, day.
@@ -50,14 +44,12 @@ inline package::TimeStamp ModificationTime(const std::string& path) {
 
 // True when the file's creation time equals its last-write time.
 inline bool CreatedWhenWritten(const std::string& path) {
-  const HANDLE file = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE)
-    return false;
+  const platform::FileHandle file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                                                nullptr));
   FILETIME created, written;
-  const bool read = ::GetFileTime(file, &created, nullptr, &written) != 0;
-  ::CloseHandle(file);
-  return read && ::CompareFileTime(&created, &written) == 0;
+  return file.IsOpen() && ::GetFileTime(file.Get(), &created, nullptr, &written) &&
+         ::CompareFileTime(&created, &written) == 0;
 }
 
 }  // namespace test_support

@@ -223,7 +223,7 @@ TEST_P(BuiltLanguageLibraryTest, CarriesEveryMessageTheWizardPagesAndTheBitmap) 
     else
       EXPECT_NE(library.Message(id, kCapacity), "") << "message " << id;
   }
-  const auto module = static_cast<HMODULE>(library.Module());
+  const HMODULE module = library.Module();
   for (int dialog : {102, 103, 104})
     EXPECT_NE(::FindResourceA(module, MAKEINTRESOURCEA(dialog), MAKEINTRESOURCEA(5)), nullptr)
         << "dialog " << dialog;  // 5 is RT_DIALOG

@@ -1,8 +1,7 @@
 #include <windows.h>
 
-#include <memory>
-
 #include "platform/filesystem.h"
+#include "platform/win32/unique_handle.h"
 
 namespace platform {
 namespace {
@@ -51,18 +50,6 @@ std::string WithSeparator(std::string folder) {
   if (!folder.empty() && folder.back() != '\\' && folder.back() != '/')
     folder += '\\';
   return folder;
-}
-
-// Owns a handle that the system gives as INVALID_HANDLE_VALUE on failure; empty then.
-template <BOOL(WINAPI* Close)(HANDLE)>
-struct Closer {
-  void operator()(HANDLE handle) const { Close(handle); }
-};
-template <BOOL(WINAPI* Close)(HANDLE)>
-using Owned = std::unique_ptr<void, Closer<Close>>;
-template <BOOL(WINAPI* Close)(HANDLE)>
-Owned<Close> Own(HANDLE handle) {
-  return Owned<Close>(handle == INVALID_HANDLE_VALUE ? nullptr : handle);
 }
 
 }  // namespace
@@ -121,8 +108,8 @@ std::string CreateTempFile(const std::string& folder, const std::string& prefix)
 bool ListFolder(const std::string& folder, const std::function<bool(const FolderEntry&)>& visit) {
   const std::string pattern = WithSeparator(folder) + "*.*";
   WIN32_FIND_DATAA data;
-  const auto find = Own<::FindClose>(::FindFirstFileA(pattern.c_str(), &data));
-  if (!find) {
+  const FindHandle find(::FindFirstFileA(pattern.c_str(), &data));
+  if (!find.IsOpen()) {
     // A drive root with nothing on it has no entries at all, not even "." and "..".
     return ::GetLastError() == ERROR_FILE_NOT_FOUND;
   }
@@ -141,18 +128,18 @@ bool ListFolder(const std::string& folder, const std::function<bool(const Folder
     entry.attributes = AttributeBitsOf(data.dwFileAttributes);
     if (!visit(entry))
       break;
-  } while (::FindNextFileA(find.get(), &data));
+  } while (::FindNextFileA(find.Get(), &data));
   return true;
 }
 
 bool SetFileTimes(const std::string& path, std::int64_t time) {
-  const auto file = Own<::CloseHandle>(
-      ::CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-  if (!file)
+  const FileHandle file(::CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                      FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  if (!file.IsOpen())
     return false;
   const FILETIME stamp = FileTime(time);
-  return ::SetFileTime(file.get(), nullptr, &stamp, &stamp) != 0;
+  return ::SetFileTime(file.Get(), nullptr, &stamp, &stamp) != 0;
 }
 
 std::optional<std::int64_t> FileModificationTime(const std::string& path) {
