@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include <algorithm>
 #include <cstdint>
 #include <new>
 #include <vector>
@@ -12,6 +11,7 @@
 #include "install/restart_replace.h"
 #include "log/messages.h"
 #include "package/file_time.h"
+#include "platform/block_copy.h"
 #include "platform/file.h"
 #include "platform/filesystem.h"
 #include "platform/win32/unique_handle.h"
@@ -44,27 +44,17 @@ std::vector<std::uint8_t> TransferBuffer(std::uint32_t size) {
 }
 
 // Streams all of from, from its start, into to at its position, one buffer at a time; written
-// counts the bytes that reached to. A short read is 11, a short write 12; the loop runs to the end
-// of from's size whatever fails, and the status is that of the last failing block.
+// counts the bytes that reached to. The copy runs to the end of from's size whatever fails
+// (kReadFailed, kWriteFailed: of the last block that fell short).
 Status StreamCopy(File& from, File& to, std::vector<std::uint8_t>& buffer, std::int64_t& written) {
   written = 0;
   const std::int64_t size = from.Size();
   if (size < 0 || from.Seek(0, platform::SeekOrigin::kBegin) != 0)
     return status::kReadFailed;
-  const auto block = static_cast<std::int64_t>(buffer.size());
-  Status result = status::kOk;
-  for (std::int64_t remaining = size; remaining > 0;) {
-    const auto wanted = static_cast<std::uint32_t>(std::min(remaining, block));
-    const std::uint32_t got = from.Read(buffer.data(), wanted);
-    if (got < wanted)
-      result = status::kReadFailed;
-    const std::uint32_t put = to.Write(buffer.data(), got);
-    if (put < got)
-      result = status::kWriteFailed;
-    written += put;
-    remaining -= wanted;
-  }
-  return result;
+  const platform::BlockCopyResult copied = platform::CopyBlocks(
+      from, to, static_cast<std::uint64_t>(size), buffer, platform::ShortBlock::kGoOn);
+  written = static_cast<std::int64_t>(copied.written);
+  return copied.status;
 }
 
 void CopyModificationTime(const std::string& from, const std::string& to) {

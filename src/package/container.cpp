@@ -4,6 +4,7 @@
 #include <new>
 #include <vector>
 
+#include "platform/block_copy.h"
 #include "platform/filesystem.h"
 #include "platform/system.h"
 
@@ -99,16 +100,8 @@ Status CopySetToTempFile(platform::File& installer, const PackageDescriptor& des
   } catch (const std::bad_alloc&) {
     return status::kNoMemory;
   }
-  Status result = status::kOk;
-  for (std::uint32_t left = set_size; left > 0 && result == status::kOk;) {
-    const std::uint32_t chunk = left < kSetTransferSize ? left : kSetTransferSize;
-    if (!ReadWhole(installer, buffer.data(), chunk)) {
-      result = status::kReadFailed;
-    } else if (temp.Write(buffer.data(), chunk) != chunk) {
-      result = status::kWriteFailed;
-    }
-    left -= chunk;
-  }
+  Status result =
+      platform::CopyBlocks(installer, temp, set_size, buffer, platform::ShortBlock::kStop).status;
   if (!temp.Close() && result == status::kOk)
     result = status::kWriteFailed;
   return result;

@@ -10,6 +10,7 @@
 #include "package/data_file.h"
 #include "package/entry_index.h"
 #include "package/lzhuf_decoder.h"
+#include "platform/block_copy.h"
 #include "platform/filesystem.h"
 #include "platform/folders.h"
 
@@ -46,15 +47,11 @@ bool CopyCompressedData(PackageFile& set, std::uint32_t size, const std::string&
   } catch (const std::bad_alloc&) {
     return false;
   }
-  bool copied = true;
-  for (std::uint32_t left = size; left > 0 && copied;) {
-    const std::uint32_t chunk = std::min(left, kEntryTransferSize);
-    copied =
-        set.Read(buffer.data(), chunk) == chunk && scratch.Write(buffer.data(), chunk) == chunk;
-    // Entry data does not linger in memory between chunks.
-    std::fill_n(buffer.begin(), chunk, std::uint8_t{0});
-    left -= chunk;
-  }
+  const bool copied =
+      platform::CopyBlocks(set, scratch, size, buffer, platform::ShortBlock::kStop).status ==
+      status::kOk;
+  // Entry data does not linger in memory once it is copied.
+  std::fill(buffer.begin(), buffer.end(), std::uint8_t{0});
   return scratch.Close() && copied;
 }
 

@@ -10,6 +10,7 @@
 #include "package/crc32.h"
 #include "package/data_file.h"
 #include "package/format.h"
+#include "platform/block_copy.h"
 #include "platform/file.h"
 #include "scratch_file.h"
 #include "stored_names.h"
@@ -36,13 +37,12 @@ class InstallerOutput {
   // Appends size bytes of source from its current position; false when either side falls short.
   bool Append(platform::File& source, std::uint64_t size) {
     std::vector<std::uint8_t> block(kBlockSize);
-    for (std::uint64_t left = size; left > 0;) {
-      const auto chunk = static_cast<std::uint32_t>(std::min<std::uint64_t>(left, kBlockSize));
-      if (source.Read(block.data(), chunk) != chunk || !Write(block.data(), chunk))
-        return false;
-      left -= chunk;
-    }
-    return true;
+    const auto put = [this](std::span<const std::uint8_t> bytes) {
+      const auto count = static_cast<std::uint32_t>(bytes.size());
+      return Write(bytes.data(), count) ? count : 0u;
+    };
+    return platform::CopyBlocks(source, size, block, platform::ShortBlock::kStop, put).status ==
+           status::kOk;
   }
 
   void BeginSet() {

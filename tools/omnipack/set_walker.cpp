@@ -1,11 +1,11 @@
 #include "set_walker.h"
 
-#include <algorithm>
 #include <vector>
 
 #include "package/crc32.h"
 #include "package/data_file.h"
 #include "package/lzhuf_decoder.h"
+#include "platform/block_copy.h"
 #include "stored_names.h"
 
 namespace omnipack {
@@ -15,14 +15,8 @@ constexpr std::uint32_t kBlockSize = 65536;
 
 bool CopyBytes(platform::File& from, platform::File& to, std::uint64_t size) {
   std::vector<std::uint8_t> block(kBlockSize);
-  for (std::uint64_t left = size; left > 0;) {
-    const auto chunk = static_cast<std::uint32_t>(std::min<std::uint64_t>(left, kBlockSize));
-    if (from.Read(block.data(), chunk) != chunk || to.Write(block.data(), chunk) != chunk) {
-      return false;
-    }
-    left -= chunk;
-  }
-  return true;
+  return platform::CopyBlocks(from, to, size, block, platform::ShortBlock::kStop).status ==
+         status::kOk;
 }
 
 std::optional<std::uint32_t> FileCrc(const std::string& path) {
