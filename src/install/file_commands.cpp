@@ -47,19 +47,14 @@ Status ExtractFileSet(ScriptContext& context, const ScriptCommand& command) {
        cursor && !item.empty();
        cursor = script::NextItem(list, *cursor, item, script::kValueCapacity, ',')) {
     const Status result = script::FetchFromPackage(context, item, fetched);
-    if (result != status::kOk) {
-      StopCurrentSection(context);
-      return result;
-    }
+    if (result != status::kOk)
+      return script::FailCommand(context, result);
   }
   return status::kOk;
 }
 
 Status CloneSelf(ScriptContext& context, const ScriptCommand&) {
-  const Status result = CloneIntoRepairCache(context, platform::OwnProgramPath());
-  if (result != status::kOk)
-    StopCurrentSection(context);
-  return result;
+  return script::FinishCommand(context, CloneIntoRepairCache(context, platform::OwnProgramPath()));
 }
 
 constexpr std::array<script::HandlerEntry, 10> kHandlers = {{

@@ -102,10 +102,8 @@ Status IsFileLocked(ScriptContext& context, const ScriptCommand& command) {
   std::string out, name;
   const Status split = script::SplitAssignment(command.argument, out, script::kValueCapacity, name,
                                                script::kValueCapacity);
-  if (split != status::kOk) {
-    StopCurrentSection(context);
-    return split;
-  }
+  if (split != status::kOk)
+    return script::FailCommand(context, split);
   return script::SetVariable(context, out, CanFileBeCopied(context, name) ? "0" : "1");
 }
 

@@ -39,12 +39,6 @@ std::string UpperCase(std::string_view text) {
   return upper;
 }
 
-Status StopOnFailure(ScriptContext& context, Status result) {
-  if (result != status::kOk)
-    StopCurrentSection(context);
-  return result;
-}
-
 // Text stored in 16-bit characters reads as 8-bit text once its zero bytes are gone.
 std::string WithoutZeros(const char* bytes, std::uint32_t count) {
   std::string text;
@@ -159,11 +153,11 @@ std::optional<std::string> FindVersionText(std::string_view window, std::string_
 }
 
 Status GetFileVersion(ScriptContext& context, const ScriptCommand& command) {
-  return StopOnFailure(context, ReadFileVersion(context, command));
+  return script::FinishCommand(context, ReadFileVersion(context, command));
 }
 
 Status Get4xDatVersion(ScriptContext& context, const ScriptCommand& command) {
-  return StopOnFailure(context, ReadDatVersion(context, command));
+  return script::FinishCommand(context, ReadDatVersion(context, command));
 }
 
 }  // namespace install

@@ -38,7 +38,7 @@ Status SetBackupDir(ScriptContext& context, const ScriptCommand& command) {
   if (!logging::MakeFolderChain(backup) || !PassesWriteTest(backup))
     return script::FailCommand(context, status::kBackupFailed);
   const Status stored = script::SetVariable(context, name, backup);
-  return stored == status::kOk ? stored : script::FailCommand(context, stored);
+  return script::FinishCommand(context, stored);
 }
 
 // Copies the work directory's file name into target and deletes the original once the copy

@@ -29,10 +29,8 @@ Status Return(ScriptContext& context, const ScriptCommand& command) {
   while (cursor && !condition.empty()) {
     std::string left, op, right;
     const Status parsed = ParseComparison(condition, left, op, right);
-    if (parsed != status::kOk) {
-      StopCurrentSection(context);
-      return parsed;
-    }
+    if (parsed != status::kOk)
+      return FailCommand(context, parsed);
     ResolveOperand(context, left, kValueCapacity);
     ResolveOperand(context, right, kValueCapacity);
     if (EvaluateComparison(left, op, right))
@@ -47,15 +45,11 @@ Status Set(ScriptContext& context, const ScriptCommand& command) {
   std::string name, value;
   const Status split =
       SplitAssignment(command.argument, name, kValueCapacity, value, kValueCapacity);
-  if (split != status::kOk) {
-    StopCurrentSection(context);
-    return split;
-  }
+  if (split != status::kOk)
+    return FailCommand(context, split);
   ResolveOperand(context, value, kValueCapacity);
-  if (SetVariable(context, name, value) != status::kOk) {
-    StopCurrentSection(context);
-    return status::kNoMemory;
-  }
+  if (SetVariable(context, name, value) != status::kOk)
+    return FailCommand(context, status::kNoMemory);
   return status::kOk;
 }
 

@@ -63,21 +63,17 @@ Status DispatchCommand(ScriptContext& context, const ScriptCommand& command) {
   try {
     return handler(context, command);
   } catch (const std::bad_alloc&) {
-    StopCurrentSection(context);
-    return status::kNoMemory;
+    return FailCommand(context, status::kNoMemory);
   }
 }
 
 Status RunSection(ScriptContext& context, const ScriptCommand& calling) {
   ScriptSection* target = FindSection(context, calling.argument);
-  if (target == nullptr) {
-    StopCurrentSection(context);
-    return status::kSectionNotFound;
-  }
+  if (target == nullptr)
+    return FailCommand(context, status::kSectionNotFound);
   if (context.call_depth >= kMaxSectionDepth || context.sections_run >= kMaxSectionRuns) {
     context.env.reporter.LogMessage(message::kSectionsNestedTooDeep, target->name);
-    StopCurrentSection(context);
-    return kRunawaySections;
+    return FailCommand(context, kRunawaySections);
   }
 
   ++context.sections_run;
@@ -97,11 +93,10 @@ Status RunSection(ScriptContext& context, const ScriptCommand& calling) {
   --context.call_depth;
   context.current_section = caller;
 
+  // A CONTINUEIF whose section was ended ends its caller too.
   if (calling.opcode == opcode::kContinueIf && target->stop)
     StopCurrentSection(context);
-  if (result != status::kOk)
-    StopCurrentSection(context);
-  return result;
+  return FinishCommand(context, result);
 }
 
 }  // namespace script

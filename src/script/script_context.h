@@ -54,7 +54,8 @@ struct ScriptContext {
   ScriptEnvironment env;
 };
 
-// Ends the section that is running; handlers call it before returning a failure.
+// Ends the section that is running without a failure (RETURN, an ended CONTINUEIF); a handler
+// that fails goes through FailCommand.
 inline void StopCurrentSection(ScriptContext& context) {
   if (context.current_section != nullptr)
     context.current_section->stop = true;
@@ -64,6 +65,12 @@ inline void StopCurrentSection(ScriptContext& context) {
 inline Status FailCommand(ScriptContext& context, Status status) {
   StopCurrentSection(context);
   return status;
+}
+
+// A handler's last step, whose status is the command's: a failure fails the command as
+// FailCommand does, success passes.
+inline Status FinishCommand(ScriptContext& context, Status status) {
+  return status == status::kOk ? status : FailCommand(context, status);
 }
 
 // Every command is one handler.

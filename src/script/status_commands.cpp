@@ -42,7 +42,7 @@ Status SetFinalStatusFlag(ScriptContext& context, const ScriptCommand& command) 
   } else {
     state.final_status_word = word;
   }
-  return stored == status::kOk ? stored : FailCommand(context, stored);
+  return FinishCommand(context, stored);
 }
 
 // Writes the text as it stands, without substituting variables.
@@ -58,7 +58,7 @@ Status IsForceSwitchSet(ScriptContext& context, const ScriptCommand& command) {
   std::string name = command.argument;
   TrimBlanks(name);
   const Status stored = context.variables.Set(name, "0");
-  return stored == status::kOk ? stored : FailCommand(context, stored);
+  return FinishCommand(context, stored);
 }
 
 constexpr HandlerEntry kHandlers[] = {

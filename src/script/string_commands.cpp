@@ -37,20 +37,16 @@ AppendParts SplitAppendArgument(std::string_view argument) {
 }
 
 Status StoreResult(ScriptContext& context, std::string_view name, std::string_view value) {
-  if (SetVariable(context, name, value) != status::kOk) {
-    StopCurrentSection(context);
-    return status::kNoMemory;
-  }
+  if (SetVariable(context, name, value) != status::kOk)
+    return FailCommand(context, status::kNoMemory);
   return status::kOk;
 }
 
 // Only a variable's value is appended: a literal second part adds nothing.
 Status StringAppend(ScriptContext& context, const ScriptCommand& command) {
   AppendParts parts = SplitAppendArgument(command.argument);
-  if (!parts.Complete()) {
-    StopCurrentSection(context);
-    return status::kUnknownCommand;
-  }
+  if (!parts.Complete())
+    return FailCommand(context, status::kUnknownCommand);
   ResolveOperand(context, parts.first, kValueCapacity);
   std::string appended;
   if (GetVariable(context, parts.second, appended, kValueCapacity) == status::kOk)
@@ -61,10 +57,8 @@ Status StringAppend(ScriptContext& context, const ScriptCommand& command) {
 // A join that does not fit leaves the folder as it is; that is no failure.
 Status NameAppendFile(ScriptContext& context, const ScriptCommand& command) {
   AppendParts parts = SplitAppendArgument(command.argument);
-  if (!parts.Complete()) {
-    StopCurrentSection(context);
-    return status::kUnknownCommand;
-  }
+  if (!parts.Complete())
+    return FailCommand(context, status::kUnknownCommand);
   ResolveOperand(context, parts.first, kValueCapacity);
   ResolveOperand(context, parts.second, kValueCapacity);
   base::JoinPath(parts.first, kLongValueCapacity, parts.second);
@@ -76,10 +70,8 @@ Status NameStripFile(ScriptContext& context, const ScriptCommand& command) {
   std::string name = command.argument;
   TrimBlanks(name);
   std::string value;
-  if (GetVariable(context, name, value, kValueCapacity) != status::kOk) {
-    StopCurrentSection(context);
-    return status::kSymbolNotFound;
-  }
+  if (GetVariable(context, name, value, kValueCapacity) != status::kOk)
+    return FailCommand(context, status::kSymbolNotFound);
   if (value.size() >= 2 && value.front() == '"' && base::EndsWithCharacter(value, '"')) {
     std::string inner = value.substr(1, value.size() - 2);
     base::StripFileName(inner);
