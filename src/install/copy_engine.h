@@ -10,17 +10,19 @@
 namespace install {
 
 // Copies an existing destination into the backup directory under its file name, keeping its
-// modification time. 0 also when there is nothing to back up (no such file, or no backup
-// directory set); 35, 11, 12, 1. made, when given, receives the backup's path, empty when no
-// backup was made.
+// modification time. status::kOk also when there is nothing to back up (no such file, or no
+// backup directory set); kBackupFailed when the backup cannot be made or the destination not
+// opened, kReadFailed, kWriteFailed or kNoMemory when the copy fails. made, when given, receives
+// the backup's path, empty when no backup was made.
 Status BackupFile(script::ScriptContext& context, const std::string& destination,
                   std::string* made = nullptr);
 
-// Copies source over destination (created when may_create). 33 when the destination cannot be
-// opened for writing nor created: direct-copy mode and the reboot-not-needed flag are cleared.
-// 0 when the source cannot be opened (nothing copied); 11, 12, 1. When the copy fails part-way,
-// a destination it created is deleted; backup names the copy of destination's old content that
-// the calling command made (empty: none), which is then put back instead.
+// Copies source over destination (created when may_create). status::kNoRun when the destination
+// cannot be opened for writing nor created (it is in use): direct-copy mode and the
+// reboot-not-needed flag are cleared. kOk also when the source cannot be opened (nothing copied);
+// kReadFailed, kWriteFailed or kNoMemory when the copy fails. When it fails part-way, a
+// destination it created is deleted; backup names the copy of destination's old content that the
+// calling command made (empty: none), which is then put back instead.
 Status CopyIntoPlace(script::ScriptContext& context, const std::string& destination,
                      const std::string& source, bool may_create, const std::string& backup = {});
 

@@ -17,10 +17,10 @@ namespace install {
 std::optional<std::string> FindVersionText(std::string_view window, std::string_view key);
 
 // out = name: the version text of the work directory's file name (its base name is the key),
-// else the version kept in its last seven bytes; 40 when there is neither.
+// else the version kept in its last seven bytes; status::kNoVersion when there is neither.
 Status GetFileVersion(script::ScriptContext& context, const script::ScriptCommand& command);
-// out = name: the 16-bit number at offset 69 of a data file's header; 40 when the file cannot
-// be opened or is shorter than the header.
+// out = name: the 16-bit number at offset 69 of a data file's header; status::kNoVersion when the
+// file cannot be opened or is shorter than the header.
 Status Get4xDatVersion(script::ScriptContext& context, const script::ScriptCommand& command);
 
 }  // namespace install

@@ -84,7 +84,8 @@ Status SetWorkDir(ScriptContext& context, const ScriptCommand& command) {
   std::string option = rest ? command.argument.substr(*rest) : std::string();
   script::TrimBlanks(option);
   const bool create = option == "CREATE";
-  // Without CREATE an empty work directory is accepted; the file commands then fail with 6.
+  // Without CREATE an empty work directory is accepted; the file commands then fail with
+  // status::kWorkDirFailed.
   if (context.work_directory.empty())
     return create ? script::FailCommand(context, status::kWorkDirFailed) : status::kOk;
   if (create && (!logging::MakeFolderChain(context.work_directory) ||

@@ -19,8 +19,8 @@ inline constexpr char kRepairCacheName[] = "RepairCache\\QKR87ZPX.EXE";
 std::optional<std::string> RepairCachePath();
 
 // Copies the installer at installer_path into the repair cache unless it is the cached copy
-// itself. 14 without the product's key; otherwise CopyIntoPlace's status (33 when the cache
-// folder does not exist: the folder is the product's to make).
+// itself. status::kRegistryKeyFailed without the product's key; otherwise CopyIntoPlace's status
+// (kNoRun when the cache folder does not exist: the folder is the product's to make).
 Status CloneIntoRepairCache(script::ScriptContext& context, const std::string& installer_path);
 
 }  // namespace install

@@ -21,13 +21,15 @@ struct PackageDescriptor {
 enum class PackageSet { kLanguage, kMain };
 
 // Reads the trailer and the directory records of the installer at path into descriptor.
-// 0; 34 cannot open; 32 no marker; 60 NT-only package on the 9x family; 11 a record cannot be read
-// whole (also when the directory would start before the payload or the file); 1 no memory.
+// status::kOk; kInstallerOpenFailed cannot open; kBadPackage no marker; kNtOnly an NT-only
+// package on the 9x family; kReadFailed a record cannot be read whole (also when the directory
+// would start before the payload or the file); kNoMemory.
 Status ReadPackageTrailer(const std::string& installer_path, PackageDescriptor& descriptor);
 
-// Copies one set (without its magic) into a new "ORQ" temporary file. 0; 32 no set magic; 30 no
-// temporary file; 11 short read; 12 short write; 1 no memory. temp_path receives the file's path
-// whenever it was created, also on failure; the caller deletes it.
+// Copies one set (without its magic) into a new "ORQ" temporary file. status::kOk; kBadPackage no
+// set magic; kTempFileFailed no temporary file; kReadFailed a short read; kWriteFailed a short
+// write; kNoMemory. temp_path receives the file's path whenever it was created, also on failure;
+// the caller deletes it.
 Status CopySetToTempFile(platform::File& installer, const PackageDescriptor& descriptor,
                          PackageSet set, std::string& temp_path);
 

@@ -66,8 +66,8 @@ bool ExtractCurrentEntry(PackageFile& set, const EntryHeader& header, const std:
   const std::size_t kept = destination.size() - std::min(destination.size(), kScratchSuffix.size());
   const std::string scratch = destination.substr(0, kept) + std::string(kScratchSuffix);
 
-  bool extracted = CopyCompressedData(set, header.compressed_size, scratch) &&
-                   DecodeFile(scratch, destination) == 0;
+  bool extracted =
+      CopyCompressedData(set, header.compressed_size, scratch) && DecodeFile(scratch, destination);
   if (extracted && IsDefinitionDataFile(destination)) {
     std::string data_file = destination;
     extracted = UnscrambleDataFile(data_file, true);

@@ -74,7 +74,7 @@ class Decoder {
  public:
   explicit Decoder(platform::File& input) : input_(input) {}
 
-  int Run(platform::File& output);
+  bool Run(platform::File& output);
 
  private:
   static constexpr std::uint32_t kHistory = kRingSize;
@@ -106,17 +106,17 @@ inline void CopyMatch(std::uint8_t* out, std::uint32_t distance, std::uint32_t l
     std::memcpy(out, out - distance, kCopyWord);
 }
 
-int Decoder::Run(platform::File& output) {
+bool Decoder::Run(platform::File& output) {
   std::uint32_t from_file = 0;
   const std::uint8_t* in = input_.Start(from_file);
   if (from_file < 4)
-    return 1;
+    return false;
   std::uint32_t remaining = 0;
   for (int i = 3; i >= 0; --i)
     remaining = (remaining << 8) | in[i];
   in += 4;
   if (remaining == 0)
-    return 1;
+    return false;
 
   tree_.Reset();
   FillInitialHistory(window_);
@@ -169,36 +169,35 @@ int Decoder::Run(platform::File& output) {
 
     remaining -= static_cast<std::uint32_t>(out - start);
     if (!Flush(output, out))
-      return 1;
+      return false;
     std::memmove(window_, out - kHistory, kHistory);
     out = window_ + kHistory;
   }
-  return 0;
+  return true;
 }
 
 }  // namespace
 
-int DecodeStream(platform::File& input, platform::File& output) {
+bool DecodeStream(platform::File& input, platform::File& output) {
   // The state is too large for a worker thread's stack.
   std::unique_ptr<Decoder> decoder(new (std::nothrow) Decoder(input));
   if (!decoder)
-    return 1;
+    return false;
   return decoder->Run(output);
 }
 
-int DecodeFile(const std::string& compressed_path, const std::string& destination_path) {
+bool DecodeFile(const std::string& compressed_path, const std::string& destination_path) {
   if (compressed_path.empty() || destination_path.empty())
-    return 1;
+    return false;
   platform::File input = platform::File::OpenStream(compressed_path, platform::StreamMode::kRead);
   if (!input.IsOpen())
-    return 1;
+    return false;
   platform::File output =
       platform::File::OpenStream(destination_path, platform::StreamMode::kWriteTruncate);
   if (!output.IsOpen())
-    return 1;
-  const int result = DecodeStream(input, output);
-  const bool closed = output.Close();
-  return result == 0 && closed ? 0 : 1;
+    return false;
+  const bool decoded = DecodeStream(input, output);
+  return output.Close() && decoded;
 }
 
 }  // namespace package

@@ -12,12 +12,6 @@ namespace {
 
 constexpr std::uint32_t kCrcBlockSize = 2048;
 
-// Results of the check; its callers treat every non-zero value alike.
-constexpr int kSignatureMatches = 0;
-constexpr int kSignatureMismatch = 1;
-constexpr int kSignatureNoMemory = 3;
-constexpr int kSignatureOpenFailed = 4;
-
 // The marker, its zero and the zero byte after it.
 constexpr std::size_t kSignatureMarkerField = 9;
 constexpr std::size_t kSignatureVersionOffset = 9;
@@ -65,19 +59,19 @@ std::optional<SignatureLocation> FindSetSignature(platform::File& set) {
   return std::nullopt;
 }
 
-int VerifySetSignature(const std::string& set_path) {
+Status VerifySetSignature(const std::string& set_path) {
   platform::File set = platform::File::OpenExisting(set_path, platform::OpenMode::kReadShareRead);
   if (!set.IsOpen())
-    return kSignatureOpenFailed;
+    return status::kOpenFailed;
   const std::optional<SignatureLocation> location = FindSetSignature(set);
   if (!location)
-    return kSignatureMismatch;
+    return status::kSignatureFailed;
 
   std::vector<std::uint8_t> block;
   try {
     block.resize(kCrcBlockSize);
   } catch (const std::bad_alloc&) {
-    return kSignatureNoMemory;
+    return status::kNoMemory;
   }
   std::uint32_t crc = kSignatureCrcStart;
   if (set.Seek(0, platform::SeekOrigin::kBegin) == 0) {
@@ -91,7 +85,7 @@ int VerifySetSignature(const std::string& set_path) {
       left -= got;
     }
   }
-  return crc == location->crc ? kSignatureMatches : kSignatureMismatch;
+  return crc == location->crc ? status::kOk : status::kSignatureFailed;
 }
 
 }  // namespace package

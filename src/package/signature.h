@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "base/status.h"
 #include "platform/file.h"
 
 namespace package {
@@ -16,8 +17,9 @@ struct SignatureLocation {
 // Walks the signature records from the end of a set file back to the first of version 0x0100.
 std::optional<SignatureLocation> FindSetSignature(platform::File& set);
 
-// 0 when the CRC of the covered bytes matches; 1 when it does not or no record is found; 3 no
-// memory; 4 the file cannot be opened.
-int VerifySetSignature(const std::string& set_path);
+// Checks the CRC of the covered bytes against the signature record: status::kOk when it
+// matches; status::kSignatureFailed when it does not or no record is found; status::kNoMemory;
+// status::kOpenFailed when the file cannot be opened.
+Status VerifySetSignature(const std::string& set_path);
 
 }  // namespace package

@@ -13,8 +13,8 @@ namespace script {
 std::span<const HandlerEntry> FlowCommandHandlers();
 
 // Splits "left op right" at the first "=", "<" or ">" (the operator takes one following "=").
-// 37 for an empty condition, an empty left operand, no operator or an operand of 260 characters
-// or more. All three parts come back trimmed.
+// status::kBadReturn for an empty condition, an empty left operand, no operator or an operand of
+// 260 characters or more. All three parts come back trimmed.
 Status ParseComparison(std::string_view condition, std::string& left, std::string& op,
                        std::string& right);
 

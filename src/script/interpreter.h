@@ -11,8 +11,9 @@ namespace script {
 // Sections run inside one another (CALL, CONTINUEIF, INSTALLFILES) at most this deep, so that
 // sections calling each other without end cannot exhaust the stack; and at most this many
 // sections start in one run, so that sections each calling the next several times cannot run for
-// ages. Going beyond either fails with status 3, whose message says the section is too long, and
-// logs the section's name (message 150). Real scripts stay far below both.
+// ages. Going beyond either fails with kRunawaySections (status::kLineTooLong, whose message says
+// the section is too long) and logs the section's name (message 150). Real scripts stay far below
+// both.
 inline constexpr int kMaxSectionDepth = 64;
 inline constexpr std::uint32_t kMaxSectionRuns = 100000;
 inline constexpr Status kRunawaySections = status::kLineTooLong;
@@ -22,18 +23,19 @@ inline constexpr Status kRunawaySections = status::kLineTooLong;
 Status RunThisPackage(ScriptContext& context);
 
 // Runs every command of "Main" whatever fails; their statuses and the final-status word make the
-// run's status as MainOutcome says. 7 when the script has no "Main".
+// run's status as MainOutcome says. status::kMainNotFound when the script has no "Main".
 Status RunMain(ScriptContext& context);
 
 // Clears the command status and the current section's stop flag, then runs the command's handler;
-// 2 when the opcode has no handler in this build (INCLUDEGLOBALS never has one).
+// status::kUnknownCommand when the opcode has no handler in this build (INCLUDEGLOBALS never has
+// one).
 Status DispatchCommand(ScriptContext& context, const ScriptCommand& command);
 
 // Runs the section that calling's argument names, for CALL, CONTINUEIF and INSTALLFILES, until a
-// command fails or stops it. 4 when there is no such section; for INSTALLFILES, 5 at the first
-// command other than FILE or COPYFILEAS; 3 beyond the limits above; otherwise the first non-zero
-// status of its commands. A non-zero status stops the calling section, and so does a stopped
-// section run by CONTINUEIF.
+// command fails or stops it. status::kSectionNotFound when there is no such section; for
+// INSTALLFILES, kNotFileCommand at the first command other than FILE or COPYFILEAS;
+// kRunawaySections beyond the limits above; otherwise the first failure of its commands. A
+// failure stops the calling section, and so does a stopped section run by CONTINUEIF.
 Status RunSection(ScriptContext& context, const ScriptCommand& calling);
 
 }  // namespace script

@@ -8,7 +8,7 @@ namespace script {
 
 // How the statuses of Main's commands and the final-status word make the status of a run. The
 // word names what is still missing, so a command's success counts only while the word is 0;
-// status 45 (no rights to schedule a replacement) counts as success then and as the run's
+// status::kNoRights (no rights to schedule a replacement) counts as success then and as the run's
 // status otherwise; any other failure is remembered and is the run's status when nothing
 // succeeded.
 class MainOutcome {

@@ -20,8 +20,8 @@ struct LoadedScript {
 
 // Creates the context, defines g_NoChange from environment.state.no_change, keeps the package
 // folder (cut to 259 characters), reports message 61 with the script path, reads and parses the
-// script and checks that a section "Main" exists (7 when not). RunThisPackage and RunMain follow
-// when the status is 0.
+// script and checks that a section "Main" exists (status::kMainNotFound when not).
+// RunThisPackage and RunMain follow when the status is kOk.
 LoadedScript LoadScript(const std::string& script_path, std::string_view package_folder,
                         ScriptEnvironment environment);
 

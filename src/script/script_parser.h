@@ -21,15 +21,17 @@ using KeywordLookup = std::optional<Opcode> (*)(std::string_view keyword);
 // Reads one command line whose keyword starts at position: the keyword (the run of ASCII letters
 // and digits, upper-cased) is looked up with lookup, then the argument text up to the next CR or
 // the end of text is trimmed into command.argument. position ends on the character where the
-// line stopped (the CR, or text.size()); the caller goes on after it. Returns 2 for a keyword
-// lookup does not know (error_text receives it, cut to 259 characters) and 3 when 260 argument
-// characters pass without a CR. command.line is left to the caller.
+// line stopped (the CR, or text.size()); the caller goes on after it. status::kUnknownCommand for
+// a keyword lookup does not know (error_text receives it, cut to 259 characters) and
+// kLineTooLong when 260 argument characters pass without a CR. command.line is left to the
+// caller.
 Status ReadCommandLine(std::string_view text, std::size_t& position, KeywordLookup lookup,
                        ScriptCommand& command, std::string& error_text);
 
 // Parses script text into context.sections in one pass; the text ends at its first NUL. On
-// failure context.line holds the line of the failure and, for status 2, context.error_text the
-// keyword. A command before the first section header has no section to join: status 4.
+// failure context.line holds the line of the failure and, for status::kUnknownCommand,
+// context.error_text the keyword. A command before the first section header has no section to
+// join: status::kSectionNotFound.
 Status ParseScript(ScriptContext& context, std::string_view text);
 
 // The first section in file order whose name equals name exactly (case-sensitive); null when none.

@@ -22,16 +22,19 @@ inline std::string_view CutToCapacity(std::string_view text, std::size_t capacit
 // Removes leading spaces and TABs, then trailing spaces, TABs, LFs and CRs.
 void TrimBlanks(std::string& text);
 
-// "left = right": 23 without "=" (or a left part too long), 25 a right part too long.
+// "left = right": status::kNowhereToPutValue without "=" (or a left part too long),
+// kNoValueToSet a right part too long.
 Status SplitAssignment(std::string_view argument, std::string& left, std::size_t left_capacity,
                        std::string& right, std::size_t right_capacity);
 
-// "a,b,c=d": 27 no first ",", 26 no second ",", 25 no "=", 24 d too long.
+// "a,b,c=d": status::kNoFirstPart no first ",", kNoSecondPart no second ",", kNoValueToSet no
+// "=", kNowhereToGetValue d too long.
 Status SplitListAssignment(std::string_view argument, std::string& a, std::size_t a_capacity,
                            std::string& b, std::size_t b_capacity, std::string& c,
                            std::size_t c_capacity, std::string& d, std::size_t d_capacity);
 
-// "v=a,b,c": 23 no "=", 27 no first ",", 26 no second ",", 25 c too long.
+// "v=a,b,c": status::kNowhereToPutValue no "=", kNoFirstPart no first ",", kNoSecondPart no
+// second ",", kNoValueToSet c too long.
 Status SplitAssignmentList(std::string_view argument, std::string& v, std::size_t v_capacity,
                            std::string& a, std::size_t a_capacity, std::string& b,
                            std::size_t b_capacity, std::string& c, std::size_t c_capacity);

@@ -18,11 +18,11 @@ struct ScriptContext;
 // keep their creation order and are never deleted; a replaced value keeps its variable.
 class VariableTable {
  public:
-  // Copies the value, cut to capacity - 1 characters, into out; 28 when there is no such
-  // variable (out untouched).
+  // Copies the value, cut to capacity - 1 characters, into out; status::kSymbolNotFound when
+  // there is no such variable (out untouched).
   Status Get(std::string_view name, std::string& out, std::size_t capacity) const;
-  // Replaces the value of an existing variable or appends a new one; 1 when memory runs out
-  // (the table is then unchanged).
+  // Replaces the value of an existing variable or appends a new one; status::kNoMemory when
+  // memory runs out (the table is then unchanged).
   Status Set(std::string_view name, std::string_view value);
   // The value, or null when there is no such variable.
   const std::string* Find(std::string_view name) const;
@@ -46,7 +46,7 @@ class VariableTable {
 // The value of name, cut to capacity - 1 characters; 28 (out untouched) when there is none.
 Status GetVariable(const ScriptContext& context, std::string_view name, std::string& out,
                    std::size_t capacity);
-// 1 when memory runs out; the table is then unchanged.
+// status::kNoMemory when memory runs out; the table is then unchanged.
 Status SetVariable(ScriptContext& context, std::string_view name, std::string_view value);
 // Replaces operand by the value of the variable named exactly like it (cut to capacity - 1
 // characters); leaves it as written when there is none.

@@ -38,7 +38,7 @@ Status UnpackLanguageSet(platform::File& installer, const package::PackageDescri
   std::string temp_path;
   Status result =
       package::CopySetToTempFile(installer, descriptor, package::PackageSet::kLanguage, temp_path);
-  if (result == status::kOk && package::VerifySetSignature(temp_path) != 0)
+  if (result == status::kOk && package::VerifySetSignature(temp_path) != status::kOk)
     result = status::kSignatureFailed;
   if (result == status::kOk) {
     // A folder that cannot be made shows up as a failed unpack below.

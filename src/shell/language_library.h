@@ -19,8 +19,9 @@ std::string LanguageLibraryName(unsigned language_id);
 
 // Unpacks the language set of the installer at installer_path into a new temporary folder
 // (language_folder) and chooses the library for the calling thread's locale (library_name, set in
-// every case). 0; 34 the installer cannot be opened; a status of CopySetToTempFile; 42 the
-// signature does not verify; 31 the copied set cannot be opened; 29 unpacking failed.
+// every case). status::kOk; kInstallerOpenFailed when the installer cannot be opened; a status
+// of CopySetToTempFile; kSignatureFailed when the signature does not verify; kPackageOpenFailed
+// when the copied set cannot be opened; kExtractFailed when unpacking failed.
 Status PrepareLanguageLibrary(const std::string& installer_path,
                               const package::PackageDescriptor& descriptor,
                               std::string& language_folder, std::string& library_name);

@@ -58,7 +58,7 @@ TEST(LzhufDecoder, ReproducesTheReferenceVectors) {
   const std::string out = scratch / "out.bin";
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.stream);
-    ASSERT_EQ(package::DecodeFile(Vector(c.stream), out), 0);
+    ASSERT_TRUE(package::DecodeFile(Vector(c.stream), out));
     const std::vector<std::uint8_t> expected = ReadFileBytes(Vector(c.expected));
     ASSERT_FALSE(expected.empty());
     EXPECT_EQ(ReadFileBytes(out), expected);
@@ -69,7 +69,7 @@ TEST(LzhufDecoder, SizeWordOfZeroFailsAndLeavesAnEmptyDestination) {
   ScratchFolder scratch;
   const std::string out = scratch / "out.bin";
   ASSERT_TRUE(test_support::WriteFileText(out, "previous contents"));
-  EXPECT_EQ(package::DecodeFile(Vector("empty.lzh"), out), 1);
+  EXPECT_FALSE(package::DecodeFile(Vector("empty.lzh"), out));
   EXPECT_TRUE(platform::IsFile(out));
   EXPECT_TRUE(ReadFileBytes(out).empty());
 }
@@ -79,9 +79,9 @@ TEST(LzhufDecoder, StreamShorterThanItsSizeWordFails) {
   const std::string in = scratch / "short.lzh";
   const std::string out = scratch / "out.bin";
   ASSERT_TRUE(WriteFileBytes(in, {0x03, 0x00, 0x00}));
-  EXPECT_EQ(package::DecodeFile(in, out), 1);
+  EXPECT_FALSE(package::DecodeFile(in, out));
   ASSERT_TRUE(WriteFileBytes(in, {}));
-  EXPECT_EQ(package::DecodeFile(in, out), 1);
+  EXPECT_FALSE(package::DecodeFile(in, out));
 }
 
 // A size word that ends inside a match (here made by lowering the size of valid streams): the
@@ -105,7 +105,7 @@ TEST(LzhufDecoder, MatchCrossingTheStatedSizeStopsAtIt) {
     ASSERT_GE(stream.size(), 4u);
     SetSizeWord(stream, c.size);
     ASSERT_TRUE(WriteFileBytes(in, stream));
-    ASSERT_EQ(package::DecodeFile(in, out), 0);
+    ASSERT_TRUE(package::DecodeFile(in, out));
     std::vector<std::uint8_t> expected = ReadFileBytes(Vector(std::string(c.name) + ".bin"));
     ASSERT_GE(expected.size(), c.size);
     expected.resize(c.size);
@@ -116,17 +116,17 @@ TEST(LzhufDecoder, MatchCrossingTheStatedSizeStopsAtIt) {
 TEST(LzhufDecoder, FilesThatCannotBeOpenedFail) {
   ScratchFolder scratch;
   const std::string out = scratch / "out.bin";
-  EXPECT_EQ(package::DecodeFile("", out), 1);
-  EXPECT_EQ(package::DecodeFile(Vector("abc.lzh"), ""), 1);
+  EXPECT_FALSE(package::DecodeFile("", out));
+  EXPECT_FALSE(package::DecodeFile(Vector("abc.lzh"), ""));
 
   // A missing input: the destination is not created.
-  EXPECT_EQ(package::DecodeFile(scratch / "missing.lzh", out), 1);
+  EXPECT_FALSE(package::DecodeFile(scratch / "missing.lzh", out));
   EXPECT_FALSE(platform::IsFile(out));
 
   // A destination that cannot be created: the input is closed again, so it can be deleted.
   const std::string in = scratch / "abc.lzh";
   ASSERT_TRUE(WriteFileBytes(in, ReadFileBytes(Vector("abc.lzh"))));
-  EXPECT_EQ(package::DecodeFile(in, scratch / "no-such-folder\\out.bin"), 1);
+  EXPECT_FALSE(package::DecodeFile(in, scratch / "no-such-folder\\out.bin"));
   EXPECT_TRUE(platform::RemoveFile(in));
 }
 
@@ -148,7 +148,7 @@ TEST(LzhufDecoder, StreamDecodesFromAndToTheCurrentPositions) {
   ASSERT_TRUE(out.IsOpen());
   ASSERT_EQ(in.Seek(7, platform::SeekOrigin::kBegin), 7);
   ASSERT_EQ(out.Seek(0, platform::SeekOrigin::kEnd), 4);
-  EXPECT_EQ(package::DecodeStream(in, out), 0);
+  EXPECT_TRUE(package::DecodeStream(in, out));
   ASSERT_TRUE(out.Close());
 
   std::vector<std::uint8_t> expected = {'k', 'e', 'p', 't'};

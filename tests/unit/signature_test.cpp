@@ -35,7 +35,7 @@ Bytes WithLastLength(Bytes bytes, std::uint16_t length) {
 
 class VerifySetSignatureTest : public ::testing::Test {
  protected:
-  int Verify(const Bytes& bytes) {
+  Status Verify(const Bytes& bytes) {
     EXPECT_TRUE(test_support::WriteFileBytes(path_, bytes));
     return package::VerifySetSignature(path_);
   }
@@ -47,10 +47,12 @@ class VerifySetSignatureTest : public ::testing::Test {
 struct SignatureCase {
   const char* what;
   Bytes bytes;
-  int expected;
+  Status expected;
 };
 
 TEST_F(VerifySetSignatureTest, FindsAndChecksTheRecord) {
+  constexpr Status kOk = status::kOk;
+  constexpr Status kFailed = status::kSignatureFailed;
   const Bytes data = Data(100);
   Bytes bad_ninth_byte = Signed(data);
   bad_ninth_byte[data.size() + 8] = 1;
@@ -60,24 +62,25 @@ TEST_F(VerifySetSignatureTest, FindsAndChecksTheRecord) {
   long_record = WithLastLength(long_record, package::kSignatureSize + 3);
 
   const SignatureCase cases[] = {
-      {"empty file", {}, 1},
-      {"record alone, 17 bytes", Signed({}), 1},
-      {"one byte and a record", Signed({0x42}), 0},
-      {"one byte and a record of the wrong CRC", WithSignature({0x42}, 0x0100, 0x12345678), 1},
-      {"set with its record", Signed(data), 0},
-      {"length field 16", WithLastLength(Signed(data), 16), 1},
-      {"length field 0", WithLastLength(Signed(data), 0), 1},
+      {"empty file", {}, kFailed},
+      {"record alone, 17 bytes", Signed({}), kFailed},
+      {"one byte and a record", Signed({0x42}), kOk},
+      {"one byte and a record of the wrong CRC", WithSignature({0x42}, 0x0100, 0x12345678),
+       kFailed},
+      {"set with its record", Signed(data), kOk},
+      {"length field 16", WithLastLength(Signed(data), 16), kFailed},
+      {"length field 0", WithLastLength(Signed(data), 0), kFailed},
       {"length field equal to the file size",
-       WithLastLength(Signed(data), static_cast<std::uint16_t>(data.size() + 17)), 1},
+       WithLastLength(Signed(data), static_cast<std::uint16_t>(data.size() + 17)), kFailed},
       {"length field reaching before the file in a chain",
-       WithSignature(WithLastLength(Signed(data), 120), kOtherVersion, 0), 1},
-      {"marker with a non-zero ninth byte", bad_ninth_byte, 1},
-      {"longer record", long_record, 0},
+       WithSignature(WithLastLength(Signed(data), 120), kOtherVersion, 0), kFailed},
+      {"marker with a non-zero ninth byte", bad_ninth_byte, kFailed},
+      {"longer record", long_record, kOk},
       {"checked record followed by one of another version",
-       WithSignature(Signed(data), kOtherVersion, 0xFFFFFFFF), 0},
+       WithSignature(Signed(data), kOtherVersion, 0xFFFFFFFF), kOk},
       {"only a record of another version", WithSignature(data, kOtherVersion, SignatureCrc(data)),
-       1},
-      {"no record at all", Data(200), 1},
+       kFailed},
+      {"no record at all", Data(200), kFailed},
   };
   for (const SignatureCase& test : cases) {
     SCOPED_TRACE(test.what);
@@ -89,12 +92,12 @@ TEST_F(VerifySetSignatureTest, AnyChangedByteOfTheSetIsNoticed) {
   const Bytes set =
       test_package::SignedSet({test_package::FixtureEntry("ORQSCRIP.OSC", "manpage-ls"),
                                test_package::FixtureEntry("a.txt", "abc")});
-  ASSERT_EQ(Verify(set), 0);
+  ASSERT_EQ(Verify(set), status::kOk);
   const std::size_t covered = set.size() - package::kSignatureSize;
   for (std::size_t i = 0; i < covered; i += 97) {
     Bytes changed = set;
     changed[i] ^= 0x01;
-    EXPECT_EQ(Verify(changed), 1) << "byte " << i;
+    EXPECT_EQ(Verify(changed), status::kSignatureFailed) << "byte " << i;
   }
 }
 
@@ -110,7 +113,7 @@ TEST_F(VerifySetSignatureTest, FindReportsTheCoveredLengthAndStoredCrc) {
 }
 
 TEST_F(VerifySetSignatureTest, MissingFileCannotBeOpened) {
-  EXPECT_EQ(package::VerifySetSignature(folder_ / "absent.tmp"), 4);
+  EXPECT_EQ(package::VerifySetSignature(folder_ / "absent.tmp"), status::kOpenFailed);
 }
 
 }  // namespace

@@ -63,8 +63,8 @@ int RunDecode(const ParsedArgs& args) {
     PrintError({out, "cannot be created"});
     return kExitFailure;
   }
-  if (input.Seek(0, platform::SeekOrigin::kBegin) != 0 ||
-      package::DecodeStream(input, output) != 0 || !output.Close()) {
+  if (input.Seek(0, platform::SeekOrigin::kBegin) != 0 || !package::DecodeStream(input, output) ||
+      !output.Close()) {
     PrintError({out, "cannot be written"});
     return kExitFailure;
   }

@@ -55,7 +55,7 @@ int RunExtract(const ParsedArgs& args) {
     PrintError({path, label + ": " + SetLoadProblem(loaded.status)});
     return kExitFailure;
   }
-  if (package::VerifySetSignature(loaded.copy.path()) != 0) {
+  if (package::VerifySetSignature(loaded.copy.path()) != status::kOk) {
     PrintError({path, label + ": its signature does not match; nothing extracted"});
     return kExitFailure;
   }

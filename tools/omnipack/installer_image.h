@@ -20,7 +20,8 @@ struct InstallerImage {
   std::string path;
   std::uint64_t file_size = 0;
   package::PackageDescriptor descriptor;
-  // The result of ReadPackageTrailer: 0; 32 no marker; 11 the directory does not fit the file.
+  // The result of ReadPackageTrailer: status::kOk; kBadPackage no marker; kReadFailed the
+  // directory does not fit the file.
   Status trailer_status = status::kOk;
 };
 
@@ -29,8 +30,8 @@ std::optional<ToolError> OpenInstaller(const std::string& path, InstallerImage& 
 
 struct LoadedSet {
   package::PackageSet which = package::PackageSet::kMain;
-  Status status = status::kOk;  // of CopySetToTempFile, or 9 when the copy cannot be read
-  ScratchFile copy;             // the set's bytes, when status is 0
+  Status status = status::kOk;  // of CopySetToTempFile, or kOpenFailed when the copy is unreadable
+  ScratchFile copy;             // the set's bytes, when status is kOk
   SetContents contents;
 };
 

@@ -76,7 +76,7 @@ std::optional<DecodedEntry> EntryDecoder::Decode(platform::File& set, const SetE
       return std::nullopt;
     }
   }
-  if (package::DecodeFile(compressed_.path(), decoded_.path()) != 0) {
+  if (!package::DecodeFile(compressed_.path(), decoded_.path())) {
     reason = "does not decode (its size word is missing or zero)";
     return std::nullopt;
   }

@@ -105,7 +105,7 @@ void Verifier::CheckSignature(const LoadedSet& set, platform::File& copy, std::s
                    : ": no signature record at its end"));
     return;
   }
-  if (package::VerifySetSignature(set.copy.path()) != 0) {
+  if (package::VerifySetSignature(set.copy.path()) != status::kOk) {
     Violation(std::string(label) + ": the signature CRC " + HexText(location->crc) +
               " does not match its bytes");
   }

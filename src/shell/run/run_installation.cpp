@@ -70,7 +70,7 @@ Status RunFromInstaller(const InstallationRun& run, platform::File& installer, S
 
   run.reporter.ReportProgress(message::kSelfValidation, {});
   run.reporter.LogMessage(message::kSelfValidation, {});
-  if (package::VerifySetSignature(scratch.set_path) != 0) {
+  if (package::VerifySetSignature(scratch.set_path) != status::kOk) {
     run.reporter.LogMessage(message::kSignatureFailed, {});
     return status::kSignatureFailed;
   }
