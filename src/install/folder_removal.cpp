@@ -7,10 +7,10 @@
 
 #include "base/characters.h"
 #include "base/path.h"
-#include "install/restart_replace.h"
 #include "platform/filesystem.h"
 #include "platform/short_path.h"
 #include "platform/system.h"
+#include "platform/win32/wininit_file.h"
 
 namespace install {
 namespace {
@@ -163,7 +163,7 @@ bool DeleteOnRestart(const std::string& path, unsigned bits) {
       return ::MoveFileExA(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) != 0;
     case platform::SystemFamily::kNine:
       // WININIT.INI is best effort: the 9x family gives no answer to act on.
-      AddRenameLines("NUL=" + platform::ShortPathName(path) + "\r\n");
+      platform::AddRenameLines("NUL=" + platform::ShortPathName(path) + "\r\n");
       return true;
     case platform::SystemFamily::kOther:
       return true;

@@ -7,23 +7,17 @@
 
 #include "base/path.h"
 #include "install/numbered_name.h"
-#include "install/wininit_file.h"
 #include "platform/file.h"
 #include "platform/filesystem.h"
 #include "platform/short_path.h"
 #include "platform/system.h"
+#include "platform/win32/wininit_file.h"
 
 namespace install {
 namespace {
 
 // A rename line with its CR LF, as a 261-byte line buffer holds it.
 constexpr std::size_t kRenameLineLimit = 260;
-
-std::string WindowsDirectory() {
-  char buffer[MAX_PATH + 1];
-  const UINT length = ::GetWindowsDirectoryA(buffer, sizeof buffer);
-  return length == 0 || length >= sizeof buffer ? std::string() : std::string(buffer, length);
-}
 
 // The system gives a short name only for a file that exists: a new destination is stood in for by
 // an empty placeholder while it is asked.
@@ -46,7 +40,7 @@ Status ScheduleWithWininit(const std::string& destination, std::string& source) 
   const Status built = BuildRenameLines(lines, destination, source);
   if (built != status::kOk)
     return built;
-  return AddRenameLines(lines);
+  return platform::AddRenameLines(lines);
 }
 
 // NT family: the system's delayed moves, the deletion of the destination first so that the move
@@ -91,13 +85,6 @@ Status ScheduleReplaceOnReboot(script::ScriptContext& context, const std::string
     context.env.state.replacement_pending = true;
   }
   return scheduled;
-}
-
-Status AddRenameLines(std::string_view lines) {
-  const std::string folder = WindowsDirectory();
-  if (folder.empty())
-    return status::kOpenFailed;
-  return AddRenameLinesIn(folder, lines);
 }
 
 bool MakeStagingCopy(const std::string& destination, std::string& source) {

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <string>
-#include <string_view>
 
 #include "base/status.h"
 #include "script/script_context.h"
@@ -15,10 +14,6 @@ namespace install {
 // reboot-not-needed flag when the move is queued. 0; 8, 9, 12, 45.
 Status ScheduleReplaceOnReboot(script::ScriptContext& context, const std::string& destination,
                                std::string& source);
-
-// Adds lines (each ending in CR LF) to the "[rename]" section of WININIT.INI in the Windows
-// directory, creating the file or the section when missing. 0; 8, 9, 12.
-Status AddRenameLines(std::string_view lines);
 
 // Copies source to the staging name of destination (NumberedFreeName, overwriting) and rewrites
 // source to it.
