@@ -14,6 +14,7 @@
 #include "platform/block_copy.h"
 #include "platform/file.h"
 #include "platform/filesystem.h"
+#include "platform/win32/file_moves.h"
 #include "platform/win32/unique_handle.h"
 
 namespace install {
@@ -203,11 +204,9 @@ bool ClearDestination(const std::string& destination) {
   // In use: a running program may still have it open, but the name can be moved aside to make
   // room, and the old file goes at the next restart.
   const std::string aside = NumberedFreeName(destination);
-  if (!::MoveFileExA(destination.c_str(), aside.c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+  if (!platform::RenameNow(destination, aside, true))
     return false;
-  }
-  ::MoveFileExA(aside.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+  platform::DeleteAtRestart(aside);
   return true;
 }
 

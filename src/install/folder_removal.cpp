@@ -7,10 +7,9 @@
 
 #include "base/characters.h"
 #include "base/path.h"
-#include "install/restart_replace.h"
+#include "base/status.h"
 #include "platform/filesystem.h"
-#include "platform/short_path.h"
-#include "platform/system.h"
+#include "platform/win32/file_moves.h"
 #include "platform/win32/unique_handle.h"
 
 namespace install {
@@ -153,17 +152,9 @@ bool RemoveFolderTree(std::string& folder, bool recurse, unsigned bits) {
 bool DeleteOnRestart(const std::string& path, unsigned bits) {
   if ((bits & (kRemoveFiles | kRemoveFolders)) == 0)
     return true;
-  switch (platform::RunningFamily()) {
-    case platform::SystemFamily::kNt:
-      return ::MoveFileExA(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) != 0;
-    case platform::SystemFamily::kNine:
-      // WININIT.INI is best effort: the 9x family gives no answer to act on.
-      AddRenameLines("NUL=" + platform::ShortPathName(path) + "\r\n");
-      return true;
-    case platform::SystemFamily::kOther:
-      return true;
-  }
-  return true;
+  // Only a refusal by the system counts: WININIT.INI lines are best effort, the 9x family gives no
+  // answer to act on.
+  return platform::DeleteAtRestart(path) != status::kNoRights;
 }
 
 }  // namespace install

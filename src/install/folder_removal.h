@@ -21,9 +21,8 @@ inline constexpr unsigned kRemoveFolders = 2;
 // nothing.
 bool RemoveFolderTree(std::string& folder, bool recurse, unsigned bits);
 
-// Queues path for deletion at the next restart: a delayed deletion on the NT family, a "NUL="
-// line in WININIT.INI on the 9x family. True when queued, when neither option bit asks for it, and
-// always on the 9x family; false when the system version cannot be read or the NT family refuses.
+// Queues path for deletion at the next restart (platform::DeleteAtRestart). False only when the NT
+// family refuses; true when queued, when neither option bit asks for it, and on every other family.
 bool DeleteOnRestart(const std::string& path, unsigned bits);
 
 }  // namespace install

@@ -1,5 +1,3 @@
-#include <windows.h>
-
 #include <string>
 #include <string_view>
 
@@ -9,6 +7,7 @@
 #include "install/write_test.h"
 #include "log/folder_chain.h"
 #include "platform/filesystem.h"
+#include "platform/win32/file_moves.h"
 #include "script/values.h"
 
 // The commands that set up or move files around the installation without the package.
@@ -100,8 +99,7 @@ Status RenameFile(ScriptContext& context, const ScriptCommand& command) {
       !base::JoinPath(to, base::kPathCapacity, new_name)) {
     return status::kWriteFailed;
   }
-  return ::MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) ? status::kOk
-                                                                            : status::kWriteFailed;
+  return platform::RenameNow(from, to, true) ? status::kOk : status::kWriteFailed;
 }
 
 constexpr script::HandlerEntry kHandlers[] = {

@@ -7,97 +7,50 @@
 
 #include "base/path.h"
 #include "install/numbered_name.h"
-#include "install/wininit_file.h"
-#include "platform/file.h"
+#include "log/messages.h"
 #include "platform/filesystem.h"
-#include "platform/short_path.h"
-#include "platform/system.h"
+#include "platform/win32/file_moves.h"
 
 namespace install {
 namespace {
 
-// A rename line with its CR LF, as a 261-byte line buffer holds it.
-constexpr std::size_t kRenameLineLimit = 260;
-
-std::string WindowsDirectory() {
-  char buffer[MAX_PATH + 1];
-  const UINT length = ::GetWindowsDirectoryA(buffer, sizeof buffer);
-  return length == 0 || length >= sizeof buffer ? std::string() : std::string(buffer, length);
+// What each family reports when no staging copy can be queued.
+Status NothingStaged(platform::SystemFamily family) {
+  return family == platform::SystemFamily::kNine ? status::kOpenFailed : status::kWriteFailed;
 }
 
-// The system gives a short name only for a file that exists: a new destination is stood in for by
-// an empty placeholder while it is asked.
-std::string ShortDestination(const std::string& destination) {
-  if (platform::IsFile(destination))
-    return platform::ShortPathName(destination);
-  platform::File placeholder = platform::File::Create(destination);
-  std::string short_path = platform::ShortPathName(destination);
-  if (placeholder.IsOpen()) {
-    placeholder.Close();
-    platform::RemoveFile(destination);
-  }
-  return short_path;
-}
+}  // namespace
 
-// 9x family: the lines go into WININIT.INI. A failure after the lines were built leaves the
-// staging copy in place.
-Status ScheduleWithWininit(const std::string& destination, std::string& source) {
-  std::string lines;
-  const Status built = BuildRenameLines(lines, destination, source);
-  if (built != status::kOk)
-    return built;
-  return AddRenameLines(lines);
-}
-
-// NT family: the system's delayed moves, the deletion of the destination first so that the move
-// finds its name free. The deletion of a destination that does not exist yet fails harmlessly.
-Status ScheduleWithDelayedMoves(script::ScriptContext& context, const std::string& destination,
-                                std::string& source) {
+Status ScheduleReplaceOnReboot(script::ScriptContext& context, const std::string& destination,
+                               std::string& source, platform::SystemFamily family) {
+  context.env.reporter.LogMessage(message::kReplacedOnReboot, destination);
+  // Any other system has no way to replace files at restart.
+  if (family == platform::SystemFamily::kOther)
+    return status::kWriteFailed;
   std::string staging = source;
   if (!MakeStagingCopy(destination, staging))
-    return status::kWriteFailed;
-  ::MoveFileExA(destination.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
-  if (!::MoveFileExA(staging.c_str(), destination.c_str(), MOVEFILE_DELAY_UNTIL_REBOOT)) {
+    return NothingStaged(family);
+  const Status queued = platform::MoveAtRestart(staging, destination, family);
+  if (queued == status::kNoRights) {
     platform::RemoveFile(staging);
     context.env.reporter.LogMessage(message::kNoRightsToUpdate, destination);
     // Nothing of this file waits for the restart; a file scheduled earlier still does.
     context.env.state.reboot_not_needed = !context.env.state.replacement_pending;
     return status::kNoRights;
   }
-  source = staging;
-  return status::kOk;
-}
-
-}  // namespace
-
-Status ScheduleReplaceOnReboot(script::ScriptContext& context, const std::string& destination,
-                               std::string& source) {
-  context.env.reporter.LogMessage(message::kReplacedOnReboot, destination);
-  Status scheduled = status::kWriteFailed;
-  // The two families replace files at restart in different ways; any other system cannot.
-  switch (platform::RunningFamily()) {
-    case platform::SystemFamily::kNine:
-      scheduled = ScheduleWithWininit(destination, source);
-      break;
-    case platform::SystemFamily::kNt:
-      scheduled = ScheduleWithDelayedMoves(context, destination, source);
-      break;
-    case platform::SystemFamily::kOther:
-      break;
+  // Lines the 9x start-up would cut are not written, and the staging copy is of no use.
+  if (queued == status::kLineTooLong) {
+    platform::RemoveFile(staging);
+    return NothingStaged(family);
   }
+  // A WININIT.INI that cannot take the lines leaves the staging copy in place.
+  source = std::move(staging);
+  if (queued != status::kOk)
+    return queued;
   // A file left for replacement needs the restart, whichever command scheduled it.
-  if (scheduled == status::kOk) {
-    context.env.state.reboot_not_needed = false;
-    context.env.state.replacement_pending = true;
-  }
-  return scheduled;
-}
-
-Status AddRenameLines(std::string_view lines) {
-  const std::string folder = WindowsDirectory();
-  if (folder.empty())
-    return status::kOpenFailed;
-  return AddRenameLinesIn(folder, lines);
+  context.env.state.reboot_not_needed = false;
+  context.env.state.replacement_pending = true;
+  return status::kOk;
 }
 
 bool MakeStagingCopy(const std::string& destination, std::string& source) {
@@ -108,22 +61,6 @@ bool MakeStagingCopy(const std::string& destination, std::string& source) {
   }
   source = std::move(staging);
   return true;
-}
-
-Status BuildRenameLines(std::string& out, const std::string& destination, std::string& source) {
-  std::string staging = source;
-  if (!MakeStagingCopy(destination, staging))
-    return status::kOpenFailed;
-  const std::string short_destination = ShortDestination(destination);
-  const std::string deletion = "NUL=" + short_destination + "\r\n";
-  const std::string move = short_destination + "=" + platform::ShortPathName(staging) + "\r\n";
-  if (deletion.size() > kRenameLineLimit || move.size() > kRenameLineLimit) {
-    platform::RemoveFile(staging);
-    return status::kOpenFailed;
-  }
-  out = deletion + move;
-  source = std::move(staging);
-  return status::kOk;
 }
 
 }  // namespace install

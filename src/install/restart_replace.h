@@ -1,9 +1,9 @@
 #pragma once
 
 #include <string>
-#include <string_view>
 
 #include "base/status.h"
+#include "platform/system.h"
 #include "script/script_context.h"
 
 // Replacing a file at the next restart: on the NT family through the system's delayed moves, on
@@ -11,25 +11,18 @@
 namespace install {
 
 // Stages source beside destination and queues its move onto destination at restart (after the
-// deletion of destination). source is rewritten to the staging copy's path. Clears the
-// reboot-not-needed flag when the move is queued. 0; 8, 9, 12, 45.
+// deletion of destination); source is then rewritten to the staging copy's path. Clears the
+// reboot-not-needed flag when the move is queued. 0; 45 when the system refuses the move (logged,
+// the staging copy removed); 12 on the NT family, 9 on the 9x family when no staging copy can be
+// made or (9x) its paths do not fit WININIT.INI's lines; 8, 9, 12 when WININIT.INI cannot take
+// them (the staging copy is left, source rewritten); 12 on any other system.
 Status ScheduleReplaceOnReboot(script::ScriptContext& context, const std::string& destination,
-                               std::string& source);
-
-// Adds lines (each ending in CR LF) to the "[rename]" section of WININIT.INI in the Windows
-// directory, creating the file or the section when missing. 0; 8, 9, 12.
-Status AddRenameLines(std::string_view lines);
+                               std::string& source,
+                               platform::SystemFamily family = platform::RunningFamily());
 
 // Copies source to the staging name of destination (NumberedFreeName, overwriting) and rewrites
 // source to it.
 // False, source unchanged, when the copy fails or its path would pass 259 characters.
 bool MakeStagingCopy(const std::string& destination, std::string& source);
-
-// The two WININIT.INI lines that replace destination at restart, in short (8.3) paths:
-// "NUL=<destination>" and "<destination>=<staging copy>". Makes the staging copy (source is
-// rewritten to it). 9, source unchanged, when the copy cannot be made or when a line with its
-// CR LF would pass 260 characters: the staging copy is then removed, since a cut path would
-// delete or move another file at restart.
-Status BuildRenameLines(std::string& out, const std::string& destination, std::string& source);
 
 }  // namespace install

@@ -243,6 +243,43 @@ same "$product/core.dll" "$win32/tests/helpers/versioned_v2.dll"
 expect_record 0 0
 done_scenario
 
+# REPLACEFILE forces the new version over an older DLL in use: the old one is moved aside to
+# engine.1 and deleted at the restart, through the system's pending operations on the NT family
+# and through WININIT.INI on the 9x family, which has no MoveFileExA.
+for family in nt 9x; do
+  name=replace-in-use-$family
+  [ "$family" = nt ] || as_win98 "$name.exe"
+  package "$name" replace.osc "C:\\omni-e2e\\$name" "$work/versions"
+  product="$products/$name"
+  mkdir -p "$product"
+  cp "$win32/tests/helpers/versioned_v1.dll" "$product/engine.dll"
+  cp "$win32/tests/helpers/versioned_v2.dll" "$product/core.dll"
+  find "$prefix/drive_c/windows" -maxdepth 1 -iname wininit.ini -delete
+  clear_pending_operations
+  # A loaded program file: it cannot be written, but it can be renamed.
+  hold "C:\\omni-e2e\\$name\\engine.dll" readdelete
+  run "$name" ok 0 /S /LOGFILE "$(winpath "$work/$name.log")"
+  release
+  same "$product/engine.dll" "$win32/tests/helpers/versioned_v2.dll"
+  same "$product/engine.1" "$win32/tests/helpers/versioned_v1.dll"
+  same "$product/core.dll" "$win32/tests/helpers/versioned_v2.dll"
+  if [ "$family" = nt ]; then
+    expect_pending "delete \\??\\C:\\omni-e2e\\$name\\engine.1"
+    [ ! -e "$wininit" ] || fail "WININIT.INI written: $(tr '\r\n' '|' <"$wininit")"
+  else
+    [ -z "$(pending_operations)" ] || fail "pending operations: $(pending_operations | tr '\n' '|')"
+    python3 - "$wininit" <<'PY' || fail "WININIT.INI: $(tr '\r\n' '|' <"$wininit" 2>&1)"
+import re, sys
+text = open(sys.argv[1], 'rb').read().decode('latin-1')
+sys.exit(not re.fullmatch(r'\[rename\]\r\nNUL=C:\\OMNI-E2E\\[^\\]+\\ENGINE\.1\r\n', text, re.I))
+PY
+  fi
+  expect_record 0 0
+  find "$prefix/drive_c/windows" -maxdepth 1 -iname wininit.ini -delete
+  clear_pending_operations
+  done_scenario
+done
+
 # A drive too small for the new file: the copy fails part-way, and the old file comes back from
 # its backup. The drive is a small tmpfs that Wine sees as R:.
 full="$work/full-drive"

@@ -1,6 +1,6 @@
-// Replacement at restart: the staging copy, the WININIT.INI lines of the 9x family (built here in
-// a scratch folder, whatever family runs the tests) and the delayed moves of the NT family, read
-// back from the system.
+// Replacement at restart: the staging copy, the WININIT.INI lines of the 9x family (in the prefix's
+// WININIT.INI, put back afterwards, whatever family runs the tests) and the delayed moves of the NT
+// family, read back from the system.
 
 #include "install/restart_replace.h"
 
@@ -9,20 +9,26 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "install_test_files.h"
 #include "pending_renames.h"
 #include "platform/filesystem.h"
 #include "platform/short_path.h"
 #include "platform/system.h"
 #include "recording_reporter.h"
+#include "saved_wininit.h"
 #include "shell/run/command_handlers.h"
 #include "test_support.h"
 
 namespace {
 
+using platform::SystemFamily;
+using test_support::HeldFile;
+using test_support::SavedWininit;
 using test_support::ScratchFolder;
 using Report = test_support::RecordingReporter::Report;
 using test_support::PendingRenames;
@@ -92,47 +98,32 @@ TEST_F(RestartReplace, StagingCopyFails) {
   }
 }
 
-TEST_F(RestartReplace, RenameLinesForAnExistingDestination) {
+TEST_F(RestartReplace, NineStagesAndQueuesTheLinesInWininit) {
+  SavedWininit wininit;
+  PendingRenames pending(folder_.path());
   const std::string destination = folder_ / "Engine Library.dll";
   ASSERT_TRUE(test_support::WriteFileText(destination, "old"));
   ASSERT_TRUE(test_support::WriteFileText(folder_ / "new.dll", "new"));
   std::string source = folder_ / "new.dll";
-  std::string lines;
-  ASSERT_EQ(install::BuildRenameLines(lines, destination, source), status::kOk);
+  ASSERT_EQ(install::ScheduleReplaceOnReboot(context_, destination, source, SystemFamily::kNine),
+            status::kOk);
 
   EXPECT_EQ(source, folder_ / "Engine Library.1");
   EXPECT_EQ(ReadText(source), "new");
   EXPECT_EQ(ReadText(destination), "old");
+  EXPECT_FALSE(state_.reboot_not_needed);
+  EXPECT_TRUE(state_.replacement_pending);
+  EXPECT_EQ(reporter_.reports,
+            (std::vector<Report>{{Report::kLog, message::kReplacedOnReboot, destination}}));
   const std::string short_destination = platform::ShortPathName(destination);
-  const std::string short_staging = platform::ShortPathName(source);
-  ASSERT_EQ(short_destination.find(' '), std::string::npos);
-  ASSERT_EQ(short_staging.find(' '), std::string::npos);
-  EXPECT_EQ(lines,
-            "NUL=" + short_destination + "\r\n" + short_destination + "=" + short_staging + "\r\n");
+  EXPECT_EQ(wininit.Text(), "[rename]\r\nNUL=" + short_destination + "\r\n" + short_destination +
+                                "=" + platform::ShortPathName(source) + "\r\n");
+  EXPECT_EQ(pending.Ours(), Pairs{});
 }
 
-TEST_F(RestartReplace, RenameLinesForANewDestinationLeaveNoPlaceholder) {
-  const std::string destination = folder_ / "New Library.dll";
-  ASSERT_TRUE(test_support::WriteFileText(folder_ / "new.dll", "new"));
-  std::string source = folder_ / "new.dll";
-  std::string lines;
-  ASSERT_EQ(install::BuildRenameLines(lines, destination, source), status::kOk);
-
-  EXPECT_FALSE(platform::IsFile(destination));
-  EXPECT_EQ(source, folder_ / "New Library.1");
-  // The destination's short name was taken while the placeholder stood.
-  const std::string short_folder = platform::ShortPathName(folder_.path()) + "\\";
-  const std::size_t first_end = lines.find("\r\n");
-  ASSERT_NE(first_end, std::string::npos);
-  ASSERT_EQ(lines.rfind("NUL=", 0), 0u);
-  const std::string short_destination = lines.substr(4, first_end - 4);
-  ASSERT_EQ(short_destination.rfind(short_folder, 0), 0u) << short_destination;
-  EXPECT_EQ(short_destination.find(' '), std::string::npos) << short_destination;
-  EXPECT_EQ(lines.substr(first_end + 2),
-            short_destination + "=" + platform::ShortPathName(source) + "\r\n");
-}
-
-TEST_F(RestartReplace, RenameLinesPastTheirBufferAreRefused) {
+// Lines past the 9x start-up's line buffer are not written, and their staging copy is of no use;
+// lines that WININIT.INI cannot take leave it in place.
+TEST_F(RestartReplace, NineLinesThatCannotBeWritten) {
   ASSERT_TRUE(test_support::WriteFileText(folder_ / "new.dll", "new"));
   const std::string short_base = platform::ShortPathName(folder_.path());
   // Destination and staging names in 8.3 folders: the move line is 2 * 129 + 2 = 260 characters
@@ -141,31 +132,42 @@ TEST_F(RestartReplace, RenameLinesPastTheirBufferAreRefused) {
   ASSERT_EQ(platform::ShortPathName(deep).size(), 124u);
   const struct {
     const char* name;
+    bool wininit_held;  // open without sharing
     Status status;
-  } cases[] = {{"A.DL", status::kOk}, {"A.DLL", status::kOpenFailed}};
+    bool staged;
+  } cases[] = {
+      {"A.DL", false, status::kOk, true},
+      {"A.DLL", false, status::kOpenFailed, false},
+      {"A.DL", true, status::kOpenFailed, true},
+  };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
+    SCOPED_TRACE(std::string(c.name) + (c.wininit_held ? ", WININIT.INI held" : ""));
+    SavedWininit wininit;
+    ASSERT_TRUE(wininit.Write("[rename]\r\n"));
+    std::optional<HeldFile> held;
+    if (c.wininit_held)
+      held.emplace(wininit.path(), 0);
+    state_ = script::RunState{};
     const std::string destination = deep + "\\" + c.name;
+    const std::string staging = deep + "\\A.1";
     std::string source = folder_ / "new.dll";
-    std::string lines = "untouched";
-    EXPECT_EQ(install::BuildRenameLines(lines, destination, source), c.status);
-    if (c.status == status::kOk) {
-      EXPECT_EQ(lines.size() - lines.find("\r\n") - 2, 260u);
-      platform::RemoveFile(source);
-    } else {
-      EXPECT_EQ(lines, "untouched");
-      EXPECT_EQ(source, folder_ / "new.dll");
-    }
-    EXPECT_FALSE(platform::IsFile(deep + "\\A.1"));
-    EXPECT_FALSE(platform::IsFile(destination));
-  }
-}
 
-TEST_F(RestartReplace, RenameLinesWithoutSource) {
-  std::string source = folder_ / "missing.dll";
-  std::string lines;
-  EXPECT_EQ(install::BuildRenameLines(lines, folder_ / "a.dll", source), status::kOpenFailed);
-  EXPECT_EQ(source, folder_ / "missing.dll");
+    EXPECT_EQ(install::ScheduleReplaceOnReboot(context_, destination, source, SystemFamily::kNine),
+              c.status);
+    held.reset();
+    EXPECT_EQ(source, c.staged ? staging : folder_ / "new.dll");
+    EXPECT_EQ(platform::IsFile(staging), c.staged);
+    EXPECT_FALSE(platform::IsFile(destination));
+    EXPECT_EQ(state_.reboot_not_needed, c.status != status::kOk);
+    const std::string text = wininit.Text();
+    if (c.status == status::kOk) {
+      const std::size_t move = text.find("\r\n", text.find("NUL=")) + 2;
+      EXPECT_EQ(text.size() - move, 260u) << text;
+    } else {
+      EXPECT_EQ(text, "[rename]\r\n");
+    }
+    platform::RemoveFile(staging);
+  }
 }
 
 TEST_F(RestartReplace, NtQueuesTheDeletionThenTheMoveOfTheStagingCopy) {
@@ -201,19 +203,30 @@ TEST_F(RestartReplace, NtQueuesTheDeletionThenTheMoveOfTheStagingCopy) {
   }
 }
 
-TEST_F(RestartReplace, NtWithoutStagingCopyQueuesNothing) {
-  if (!platform::IsNtFamily())
-    GTEST_SKIP() << "delayed moves are the NT family's";
-  PendingRenames pending(folder_.path());
+// Each family reports a staging copy that cannot be made in its own way.
+TEST_F(RestartReplace, WithoutStagingCopyNothingIsQueued) {
+  const struct {
+    SystemFamily family;
+    Status status;
+  } cases[] = {{SystemFamily::kNt, status::kWriteFailed},
+               {SystemFamily::kNine, status::kOpenFailed}};
   ASSERT_TRUE(test_support::WriteFileText(folder_ / "new.dll", "new"));
-  std::string source = folder_ / "new.dll";
   const std::string destination = folder_ / "missing\\a.dll";
-  EXPECT_EQ(install::ScheduleReplaceOnReboot(context_, destination, source), status::kWriteFailed);
-  EXPECT_EQ(source, folder_ / "new.dll");
-  EXPECT_TRUE(state_.reboot_not_needed);
-  EXPECT_EQ(pending.Ours(), Pairs{});
-  EXPECT_EQ(reporter_.reports,
-            (std::vector<Report>{{Report::kLog, message::kReplacedOnReboot, destination}}));
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.family == SystemFamily::kNt ? "NT family" : "9x family");
+    SavedWininit wininit;
+    PendingRenames pending(folder_.path());
+    state_ = script::RunState{};
+    reporter_.reports.clear();
+    std::string source = folder_ / "new.dll";
+    EXPECT_EQ(install::ScheduleReplaceOnReboot(context_, destination, source, c.family), c.status);
+    EXPECT_EQ(source, folder_ / "new.dll");
+    EXPECT_TRUE(state_.reboot_not_needed);
+    EXPECT_EQ(pending.Ours(), Pairs{});
+    EXPECT_FALSE(wininit.Exists());
+    EXPECT_EQ(reporter_.reports,
+              (std::vector<Report>{{Report::kLog, message::kReplacedOnReboot, destination}}));
+  }
 }
 
 // A move the system refuses to queue: 45 and message 107, the staging copy removed, and the restart

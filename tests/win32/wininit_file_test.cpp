@@ -1,7 +1,7 @@
 // The "[rename]" section of WININIT.INI, written in a scratch folder instead of the Windows
 // directory.
 
-#include "install/wininit_file.h"
+#include "platform/win32/wininit_file.h"
 
 #include <windows.h>
 
@@ -36,8 +36,8 @@ std::string BinaryLine() {
 
 TEST(WininitFile, CreatesTheFileWithTheSection) {
   ScratchFolder folder;
-  EXPECT_EQ(install::AddRenameLinesIn(folder.path(), kLines), status::kOk);
-  EXPECT_EQ(ReadText(folder / install::kWininitName), "[rename]\r\n" + kLines);
+  EXPECT_EQ(platform::AddRenameLinesIn(folder.path(), kLines), status::kOk);
+  EXPECT_EQ(ReadText(folder / platform::kWininitName), "[rename]\r\n" + kLines);
 }
 
 TEST(WininitFile, LinesGoAtTheEndOfTheRenameSection) {
@@ -87,20 +87,20 @@ TEST(WininitFile, LinesGoAtTheEndOfTheRenameSection) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     ScratchFolder folder;
-    const std::string ini = folder / install::kWininitName;
+    const std::string ini = folder / platform::kWininitName;
     ASSERT_TRUE(test_support::WriteFileText(ini, c.before));
-    EXPECT_EQ(install::AddRenameLinesIn(folder.path(), kLines), status::kOk);
+    EXPECT_EQ(platform::AddRenameLinesIn(folder.path(), kLines), status::kOk);
     EXPECT_EQ(ReadText(ini), c.after);
-    EXPECT_FALSE(platform::IsFile(folder / install::kWininitScratchName));
+    EXPECT_FALSE(platform::IsFile(folder / platform::kWininitScratchName));
   }
 }
 
 TEST(WininitFile, TwoAdditionsKeepTheirOrder) {
   ScratchFolder folder;
-  const std::string ini = folder / install::kWininitName;
+  const std::string ini = folder / platform::kWininitName;
   ASSERT_TRUE(test_support::WriteFileText(ini, "[rename]\r\n[Other]\r\n"));
-  ASSERT_EQ(install::AddRenameLinesIn(folder.path(), "NUL=A\r\n"), status::kOk);
-  ASSERT_EQ(install::AddRenameLinesIn(folder.path(), "NUL=B\r\n"), status::kOk);
+  ASSERT_EQ(platform::AddRenameLinesIn(folder.path(), "NUL=A\r\n"), status::kOk);
+  ASSERT_EQ(platform::AddRenameLinesIn(folder.path(), "NUL=B\r\n"), status::kOk);
   EXPECT_EQ(ReadText(ini), "[rename]\r\nNUL=A\r\nNUL=B\r\n[Other]\r\n");
 }
 
@@ -109,22 +109,22 @@ TEST(WininitFile, AFailureLeavesTheFileAsItWas) {
   {
     SCOPED_TRACE("the scratch file cannot be created");
     ScratchFolder folder;
-    const std::string ini = folder / install::kWininitName;
+    const std::string ini = folder / platform::kWininitName;
     ASSERT_TRUE(test_support::WriteFileText(ini, before));
-    ASSERT_EQ(platform::CreateFolder(folder / install::kWininitScratchName),
+    ASSERT_EQ(platform::CreateFolder(folder / platform::kWininitScratchName),
               platform::CreateFolderResult::kCreated);
-    EXPECT_EQ(install::AddRenameLinesIn(folder.path(), kLines), status::kWriteFailed);
+    EXPECT_EQ(platform::AddRenameLinesIn(folder.path(), kLines), status::kWriteFailed);
     EXPECT_EQ(ReadText(ini), before);
   }
   {
     SCOPED_TRACE("the file is held without sharing");
     ScratchFolder folder;
-    const std::string ini = folder / install::kWininitName;
+    const std::string ini = folder / platform::kWininitName;
     ASSERT_TRUE(test_support::WriteFileText(ini, before));
     const HANDLE held = ::CreateFileA(ini.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                                       FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    EXPECT_EQ(install::AddRenameLinesIn(folder.path(), kLines), status::kOpenFailed);
+    EXPECT_EQ(platform::AddRenameLinesIn(folder.path(), kLines), status::kOpenFailed);
     ::CloseHandle(held);
     EXPECT_EQ(ReadText(ini), before);
   }
@@ -132,7 +132,7 @@ TEST(WininitFile, AFailureLeavesTheFileAsItWas) {
 
 TEST(WininitFile, AMissingFolderCannotTakeTheFile) {
   ScratchFolder folder;
-  EXPECT_EQ(install::AddRenameLinesIn(folder / "missing", kLines), status::kOpenFailed);
+  EXPECT_EQ(platform::AddRenameLinesIn(folder / "missing", kLines), status::kOpenFailed);
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "install/wininit_file.h"
+#include "platform/win32/wininit_file.h"
 
 #include <windows.h>
 
@@ -10,10 +10,8 @@
 #include "platform/file.h"
 #include "platform/filesystem.h"
 
-namespace install {
+namespace platform {
 namespace {
-
-using platform::File;
 
 // The header this installer writes; an existing one is recognised in any letter case.
 constexpr std::string_view kSectionHeader = "[rename]\r\n";
@@ -76,7 +74,7 @@ Status WriteNewSection(File& ini, std::string_view lines) {
 }
 
 bool ReadWhole(File& file, std::string& text) {
-  if (file.Seek(0, platform::SeekOrigin::kBegin) != 0)
+  if (file.Seek(0, SeekOrigin::kBegin) != 0)
     return false;
   std::size_t done = 0;
   while (done < text.size()) {
@@ -114,11 +112,17 @@ Status MergeRenameLines(File& ini, const std::string& ini_path, const std::strin
   // Copied over the old file rather than deleting it first: a failed copy must not lose it.
   const bool replaced =
       built && ::CopyFileA(scratch_path.c_str(), ini_path.c_str(), FALSE) != FALSE;
-  platform::RemoveFile(scratch_path);
+  RemoveFile(scratch_path);
   return replaced ? status::kOk : status::kWriteFailed;
 }
 
 }  // namespace
+
+std::string WindowsDirectory() {
+  char buffer[MAX_PATH + 1];
+  const UINT length = ::GetWindowsDirectoryA(buffer, sizeof buffer);
+  return length == 0 || length >= sizeof buffer ? std::string() : std::string(buffer, length);
+}
 
 Status AddRenameLinesIn(const std::string& folder, std::string_view lines) {
   std::string ini_path = folder;
@@ -127,7 +131,7 @@ Status AddRenameLinesIn(const std::string& folder, std::string_view lines) {
       !base::JoinPath(scratch_path, base::kPathCapacity, kWininitScratchName)) {
     return status::kOpenFailed;
   }
-  File ini = File::OpenExisting(ini_path, platform::OpenMode::kReadWriteShareRead);
+  File ini = File::OpenExisting(ini_path, OpenMode::kReadWriteShareRead);
   if (!ini.IsOpen()) {
     ini = File::Create(ini_path);
     if (!ini.IsOpen())
@@ -143,4 +147,11 @@ Status AddRenameLinesIn(const std::string& folder, std::string_view lines) {
   return MergeRenameLines(ini, ini_path, scratch_path, size, lines);
 }
 
-}  // namespace install
+Status AddRenameLines(std::string_view lines) {
+  const std::string folder = WindowsDirectory();
+  if (folder.empty())
+    return status::kOpenFailed;
+  return AddRenameLinesIn(folder, lines);
+}
+
+}  // namespace platform

@@ -7,7 +7,7 @@
 
 // WININIT.INI, which the 9x family works through once at its next start: the lines of its
 // "[rename]" section delete ("NUL=path") or move ("to=from") files before anything holds them.
-namespace install {
+namespace platform {
 
 inline constexpr char kWininitName[] = "WININIT.INI";
 // The rewritten WININIT.INI is built here, beside it, and then copied over it.
@@ -21,4 +21,10 @@ inline constexpr char kWininitScratchName[] = "WININIT.XYZ";
 // write or the final copy failed.
 Status AddRenameLinesIn(const std::string& folder, std::string_view lines);
 
-}  // namespace install
+// The Windows directory, whose WININIT.INI the 9x family reads; empty when the system cannot say.
+std::string WindowsDirectory();
+
+// AddRenameLinesIn for the WININIT.INI of the Windows directory; 9 also when there is none.
+Status AddRenameLines(std::string_view lines);
+
+}  // namespace platform
