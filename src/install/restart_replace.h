@@ -12,10 +12,11 @@ namespace install {
 
 // Stages source beside destination and queues its move onto destination at restart (after the
 // deletion of destination); source is then rewritten to the staging copy's path. Clears the
-// reboot-not-needed flag when the move is queued. 0; 45 when the system refuses the move (logged,
-// the staging copy removed); 12 on the NT family, 9 on the 9x family when no staging copy can be
-// made or (9x) its paths do not fit WININIT.INI's lines; 8, 9, 12 when WININIT.INI cannot take
-// them (the staging copy is left, source rewritten); 12 on any other system.
+// reboot-not-needed flag when the move is queued. status::kOk; kNoRights when the system refuses
+// the move (logged, the staging copy removed); when no staging copy can be made or (9x) its paths
+// do not fit WININIT.INI's lines, kWriteFailed on the NT family and kOpenFailed on the 9x family;
+// the failures of AddRenameLines when WININIT.INI cannot take them (the staging copy is left,
+// source rewritten); kWriteFailed on any other system.
 Status ScheduleReplaceOnReboot(script::ScriptContext& context, const std::string& destination,
                                std::string& source,
                                platform::SystemFamily family = platform::RunningFamily());

@@ -16,15 +16,15 @@ namespace platform {
 bool RenameNow(const std::string& from, const std::string& to, bool replace_existing,
                SystemFamily family = RunningFamily());
 
-// Queues path (a file or a folder) for deletion at the next restart. 0; 45 the NT family refuses
-// (its list of delayed moves cannot be written); on the 9x family AddRenameLines' 8, 9, 12; 12 on
-// any other system, which has no way to do it.
+// Queues path (a file or a folder) for deletion at the next restart. status::kOk; kNoRights when
+// the NT family refuses (its list of delayed moves cannot be written); on the 9x family the
+// failures of AddRenameLines; kWriteFailed on any other system, which has no way to do it.
 Status DeleteAtRestart(const std::string& path, SystemFamily family = RunningFamily());
 
 // Queues the move of from onto to at the next restart, after the deletion of to, so that the move
-// finds the name free; to need not exist yet. 0; 45 the NT family refuses; on the 9x family 3
-// when a WININIT.INI line with its CR LF would pass 260 characters (nothing is written) and
-// AddRenameLines' 8, 9, 12; 12 on any other system.
+// finds the name free; to need not exist yet. status::kOk; kNoRights when the NT family refuses;
+// on the 9x family kLineTooLong when a WININIT.INI line with its CR LF would pass 260 characters
+// (nothing is written), and the failures of AddRenameLines; kWriteFailed on any other system.
 Status MoveAtRestart(const std::string& from, const std::string& to,
                      SystemFamily family = RunningFamily());
 

@@ -17,14 +17,15 @@ inline constexpr char kWininitScratchName[] = "WININIT.XYZ";
 // file or an empty one gets the section and the lines; in an existing file they go at the end of
 // its section (found in any letter case, also inside other text), or into a new section at its
 // end. Every byte of the existing file is kept, whatever its line lengths. A merge that fails
-// leaves the file as it was. 0; 8 its size cannot be read, 9 it cannot be created, 12 a read,
-// write or the final copy failed.
+// leaves the file as it was. status::kOk; kEmptyFile when its size cannot be read, kOpenFailed
+// when it cannot be created, kWriteFailed when a read, a write or the final copy failed.
 Status AddRenameLinesIn(const std::string& folder, std::string_view lines);
 
 // The Windows directory, whose WININIT.INI the 9x family reads; empty when the system cannot say.
 std::string WindowsDirectory();
 
-// AddRenameLinesIn for the WININIT.INI of the Windows directory; 9 also when there is none.
+// AddRenameLinesIn for the WININIT.INI of the Windows directory; status::kOpenFailed also when
+// there is none.
 Status AddRenameLines(std::string_view lines);
 
 }  // namespace platform
