@@ -25,8 +25,9 @@ struct ScriptSection {
   bool stop = false;
 };
 
-// What a script run reaches outside itself.
 class HandlerTable;
+
+// What a script run reaches outside itself.
 struct ScriptEnvironment {
   Reporter& reporter;
   RunState& state;
