@@ -1,6 +1,7 @@
 // The script engine on a large script: parsing 1 MB of 20,000 commands, and running a Main of
 // 20,000 SET lines over 500 variables. Each has a reference measured in the same run: splitting
-// the same text into lines, and the same 20,000 assignments straight into a hash map.
+// the same text into lines, and the same 20,000 assignments straight into a hash map. And calls
+// among many sections at two sizes: the time per call must not grow with the script.
 
 #include <benchmark/benchmark.h>
 
@@ -169,5 +170,41 @@ void BM_MapAssignReference(benchmark::State& state) {
   CountCommands(state, SetScript().size());
 }
 BENCHMARK(BM_MapAssignReference)->Unit(benchmark::kMillisecond);
+
+// A script of as many sections as calls from Main: each section called once (last_only 0), or
+// the last section every time (1), the worst case for a lookup that walks the sections.
+std::string CallScript(int sections, bool last_only) {
+  std::string script = "[Main]\r\n";
+  for (int i = 0; i < sections; ++i)
+    script.append("Call ").append(Name("S", last_only ? sections - 1 : i)).append("\r\n");
+  for (int i = 0; i < sections; ++i)
+    script.append("[").append(Name("S", i)).append("]\r\nReturn a=a\r\n");
+  return script;
+}
+
+void BM_CallSections(benchmark::State& state) {
+  const auto sections = static_cast<int>(state.range(0));
+  SilentReporter reporter;
+  script::RunState run_state;
+  script::ScriptContext context({reporter, run_state, shell::CommandHandlers()});
+  if (script::ParseScript(context, CallScript(sections, state.range(1) != 0)) != status::kOk) {
+    state.SkipWithError("the script does not parse");
+    return;
+  }
+  for (auto _ : state) {
+    context.sections_run = 0;
+    if (script::RunMain(context) != status::kOk)
+      state.SkipWithError("Main failed");
+  }
+  state.counters["per_call"] = benchmark::Counter(
+      sections, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_CallSections)
+    ->ArgNames({"sections", "last_only"})
+    ->Args({10000, 0})
+    ->Args({99000, 0})
+    ->Args({10000, 1})
+    ->Args({99000, 1})
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace

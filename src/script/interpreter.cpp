@@ -22,7 +22,7 @@ bool InstallFilesMayRun(const ScriptCommand& command) {
 }  // namespace
 
 Status RunThisPackage(ScriptContext& context) {
-  ScriptSection* section = FindSection(context, kLoadSection);
+  ScriptSection* section = context.sections.Find(kLoadSection);
   if (section == nullptr)
     return status::kOk;
   context.current_section = section;
@@ -37,7 +37,7 @@ Status RunThisPackage(ScriptContext& context) {
 }
 
 Status RunMain(ScriptContext& context) {
-  ScriptSection* main = FindSection(context, kMainSection);
+  ScriptSection* main = context.sections.Find(kMainSection);
   if (main == nullptr)
     return status::kMainNotFound;
   context.current_section = main;
@@ -68,7 +68,7 @@ Status DispatchCommand(ScriptContext& context, const ScriptCommand& command) {
 }
 
 Status RunSection(ScriptContext& context, const ScriptCommand& calling) {
-  ScriptSection* target = FindSection(context, calling.argument);
+  ScriptSection* target = context.sections.Find(calling.argument);
   if (target == nullptr)
     return FailCommand(context, status::kSectionNotFound);
   if (context.call_depth >= kMaxSectionDepth || context.sections_run >= kMaxSectionRuns) {

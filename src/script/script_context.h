@@ -3,27 +3,16 @@
 #include <cstdint>
 #include <string>
 
-#include "base/record_list.h"
 #include "base/status.h"
 #include "log/reporter.h"
 #include "package/container.h"
 #include "script/command_table.h"
 #include "script/run_state.h"
+#include "script/script_section.h"
+#include "script/section_list.h"
 #include "script/variables.h"
 
 namespace script {
-
-struct ScriptCommand {
-  Opcode opcode = 0;
-  std::int32_t line = 0;  // the line on which the keyword stood
-  std::string argument;   // trimmed, at most 259 characters
-};
-
-struct ScriptSection {
-  std::string name;  // at most 50 characters
-  base::RecordList<ScriptCommand> commands;
-  bool stop = false;
-};
 
 class HandlerTable;
 
@@ -41,7 +30,7 @@ struct ScriptEnvironment {
 struct ScriptContext {
   explicit ScriptContext(ScriptEnvironment environment) : env(environment) {}
 
-  base::RecordList<ScriptSection> sections;  // file order
+  SectionList sections;
   VariableTable variables;
   ScriptSection* current_section = nullptr;
   std::string work_directory;

@@ -23,7 +23,7 @@ Status Load(ScriptContext& context, const std::string& script_path,
     return status;
   if (Status status = ParseScript(context, text))
     return status;
-  if (FindSection(context, "Main") == nullptr)
+  if (context.sections.Find("Main") == nullptr)
     return status::kMainNotFound;
   return status::kOk;
 }

@@ -1,7 +1,6 @@
 #include "script/script_parser.h"
 
 #include <algorithm>
-#include <iterator>
 #include <new>
 
 #include "base/ascii_case.h"
@@ -24,8 +23,7 @@ void ReadSectionHeader(ScriptContext& context, std::string_view text, std::size_
     ++end;
   ScriptSection section;
   section.name.assign(text.substr(start, end - start));
-  context.sections.Append(std::move(section));
-  context.current_section = &*std::prev(context.sections.end());
+  context.current_section = &context.sections.Append(std::move(section));
   position = end;
 }
 
@@ -108,14 +106,6 @@ Status ParseScript(ScriptContext& context, std::string_view text) {
   } catch (const std::bad_alloc&) {
     return status::kNoMemory;
   }
-}
-
-ScriptSection* FindSection(ScriptContext& context, std::string_view name) {
-  for (ScriptSection& section : context.sections) {
-    if (section.name == name)
-      return &section;
-  }
-  return nullptr;
 }
 
 }  // namespace script

@@ -34,7 +34,4 @@ Status ReadCommandLine(std::string_view text, std::size_t& position, KeywordLook
 // join: status::kSectionNotFound.
 Status ParseScript(ScriptContext& context, std::string_view text);
 
-// The first section in file order whose name equals name exactly (case-sensitive); null when none.
-ScriptSection* FindSection(ScriptContext& context, std::string_view name);
-
 }  // namespace script

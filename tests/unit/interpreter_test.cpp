@@ -212,7 +212,7 @@ TEST(Interpreter, InstallFilesSectionsHoldOnlyFileCommands) {
   ASSERT_EQ(runner.Load(Crlf("[Main]\n[Mixed]\nSet x=1\nFile a.dll\n[Files]\nCopyFileAs a,b\n")),
             status::kOk);
   script::ScriptContext& context = runner.context();
-  script::ScriptSection* main = script::FindSection(context, "Main");
+  script::ScriptSection* main = context.sections.Find("Main");
   context.current_section = main;
 
   const script::ScriptCommand install_mixed{script::opcode::kInstallFiles, 1, "Mixed"};

@@ -149,14 +149,14 @@ TEST_F(ScriptParser, StopsAtTheFirstErrorWithItsLineAndKeyword) {
   }
 }
 
-TEST_F(ScriptParser, FindSectionTakesTheFirstExactMatch) {
+TEST_F(ScriptParser, FindTakesTheFirstExactMatch) {
   ASSERT_EQ(script::ParseScript(context, "[main]\r\n[Main]\r\nCall A\r\n[Main]\r\nCall B\r\n"), 0);
-  const script::ScriptSection* main = script::FindSection(context, "Main");
+  const script::ScriptSection* main = context.sections.Find("Main");
   ASSERT_NE(main, nullptr);
   ASSERT_EQ(main->commands.Count(), 1u);
   EXPECT_EQ(main->commands.At(0)->argument, "A");
-  EXPECT_EQ(script::FindSection(context, "MAIN"), nullptr);
-  EXPECT_EQ(script::FindSection(context, "Main "), nullptr);
+  EXPECT_EQ(context.sections.Find("MAIN"), nullptr);
+  EXPECT_EQ(context.sections.Find("Main "), nullptr);
 }
 
 TEST_F(ScriptParser, EveryKeywordOfTheTableParsesToItsOpcode) {
@@ -202,7 +202,7 @@ TEST_F(ScriptParser, TenThousandSectionsAreAllKept) {
   ASSERT_EQ(script::ParseScript(context, text), 0);
   EXPECT_EQ(context.sections.Count(), 10000u);
   EXPECT_EQ(context.line, 20001);
-  const script::ScriptSection* last = script::FindSection(context, "S9999");
+  const script::ScriptSection* last = context.sections.Find("S9999");
   ASSERT_NE(last, nullptr);
   EXPECT_EQ(last, context.current_section);
   EXPECT_EQ(last->commands.At(0)->line, 20000);
