@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/ascii_case.h"
 #include "base/characters.h"
 
 namespace base {
@@ -35,6 +36,9 @@ bool IsParentLike(std::string_view component) {
   const std::size_t dots = std::count(component.begin(), component.end(), '.');
   return dots >= 2 && component.find_first_not_of(". ") == kNone;
 }
+
+constexpr std::string_view kDevices[] = {"CON", "PRN", "AUX", "NUL"};
+constexpr std::string_view kNumberedDevices[] = {"COM", "LPT"};
 
 }  // namespace
 
@@ -124,6 +128,35 @@ bool IsContainedRelativePath(std::string_view name) {
     name.remove_prefix(end == kNone ? name.size() : end + 1);
   }
   return true;
+}
+
+// Windows takes the name up to its first "." (or a stream's ":") without the blanks before it.
+bool IsDeviceName(std::string_view component) {
+  std::string_view stem = component.substr(0, component.find_first_of(".:"));
+  while (!stem.empty() && stem.back() == ' ')
+    stem.remove_suffix(1);
+  for (const std::string_view device : kDevices) {
+    if (EqualsIgnoringCase(stem, device))
+      return true;
+  }
+  if (stem.size() != 4 || stem[3] < '1' || stem[3] > '9')
+    return false;
+  for (const std::string_view device : kNumberedDevices) {
+    if (EqualsIgnoringCase(stem.substr(0, 3), device))
+      return true;
+  }
+  return false;
+}
+
+// As in IsContainedRelativePath, every 0x5C byte splits: that can only refuse a name.
+bool NamesDevice(std::string_view path) {
+  while (!path.empty()) {
+    const std::size_t end = path.find_first_of("\\/");
+    if (IsDeviceName(path.substr(0, end)))
+      return true;
+    path.remove_prefix(end == kNone ? path.size() : end + 1);
+  }
+  return false;
 }
 
 }  // namespace base

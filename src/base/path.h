@@ -38,4 +38,12 @@ bool EndsWithSeparator(std::string_view text);
 // separator too, as it does for the system.
 bool IsContainedRelativePath(std::string_view name);
 
+// True when one path component names a DOS device (CON, PRN, AUX, NUL, COM1-COM9, LPT1-LPT9) in
+// any letter case: Windows opens the device for it whatever extension follows ("con.txt") and
+// after dropping trailing dots and spaces ("NUL. ", "com1 .log").
+bool IsDeviceName(std::string_view component);
+
+// True when any component of path, split at "\" and "/", is a device name (IsDeviceName).
+bool NamesDevice(std::string_view path);
+
 }  // namespace base

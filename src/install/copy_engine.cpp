@@ -4,6 +4,8 @@
 
 #include <cstdint>
 #include <new>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "base/path.h"
@@ -203,10 +205,10 @@ bool ClearDestination(const std::string& destination) {
     return platform::RemoveFile(destination);
   // In use: a running program may still have it open, but the name can be moved aside to make
   // room, and the old file goes at the next restart.
-  const std::string aside = NumberedFreeName(destination);
-  if (!platform::RenameNow(destination, aside, true))
+  const std::optional<std::string> aside = NumberedFreeName(destination);
+  if (!aside || !platform::RenameNow(destination, *aside, true))
     return false;
-  platform::DeleteAtRestart(aside);
+  platform::DeleteAtRestart(*aside);
   return true;
 }
 

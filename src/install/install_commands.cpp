@@ -6,6 +6,7 @@
 #include "install/copy_engine.h"
 #include "install/handlers.h"
 #include "install/version_install.h"
+#include "install/work_path.h"
 #include "install/write_test.h"
 #include "log/folder_chain.h"
 #include "log/messages.h"
@@ -51,7 +52,8 @@ Status TakeNames(const ScriptCommand& command, Placement& placement) {
 }
 
 // The steps every installing command starts with: the work directory must be set, the file is
-// fetched from the package, and the destination is built in the work directory.
+// fetched from the package, and the destination is built in the work directory. A destination
+// that names a device fails with status::kWriteFailed.
 Status Prepare(ScriptContext& context, const ScriptCommand& command, Placement& placement) {
   if (context.work_directory.empty())
     return status::kWorkDirFailed;
@@ -64,6 +66,8 @@ Status Prepare(ScriptContext& context, const ScriptCommand& command, Placement& 
   // A destination path that does not fit is no place in the work directory.
   if (!base::JoinPath(placement.destination, base::kPathCapacity, placement.destination_name))
     return status::kWorkDirFailed;
+  if (RefuseDevicePath(context, placement.destination))
+    return status::kWriteFailed;
   return status::kOk;
 }
 

@@ -4,6 +4,7 @@
 #include "base/path.h"
 #include "install/copy_engine.h"
 #include "install/handlers.h"
+#include "install/work_path.h"
 #include "install/write_test.h"
 #include "log/folder_chain.h"
 #include "platform/filesystem.h"
@@ -41,7 +42,7 @@ Status SetBackupDir(ScriptContext& context, const ScriptCommand& command) {
 }
 
 // Copies the work directory's file name into target and deletes the original once the copy
-// succeeded.
+// succeeded. status::kWriteFailed when either end names a device.
 Status MoveOneFile(ScriptContext& context, const std::string& target, const std::string& name) {
   std::string source = context.work_directory;
   std::string destination = target;
@@ -49,6 +50,8 @@ Status MoveOneFile(ScriptContext& context, const std::string& target, const std:
       !base::JoinPath(destination, base::kPathCapacity, name)) {
     return status::kOpenFailed;
   }
+  if (RefuseDevicePath(context, source) || RefuseDevicePath(context, destination))
+    return status::kWriteFailed;
   const Status copied = CopyIntoPlace(context, destination, source, true);
   if (copied == status::kOk)
     platform::RemoveFile(source);
@@ -80,8 +83,8 @@ Status MoveFiles(ScriptContext& context, const ScriptCommand& command) {
   return last;
 }
 
-// old = new within the work directory, replacing a file of the new name. The section goes on
-// whatever happens.
+// old = new within the work directory, replacing a file of the new name; status::kWriteFailed
+// when either name is empty or a device. The section goes on whatever happens.
 Status RenameFile(ScriptContext& context, const ScriptCommand& command) {
   if (context.work_directory.empty())
     return status::kWorkDirFailed;
@@ -96,7 +99,8 @@ Status RenameFile(ScriptContext& context, const ScriptCommand& command) {
   std::string to = context.work_directory;
   if (old_name.empty() || new_name.empty() ||
       !base::JoinPath(from, base::kPathCapacity, old_name) ||
-      !base::JoinPath(to, base::kPathCapacity, new_name)) {
+      !base::JoinPath(to, base::kPathCapacity, new_name) || RefuseDevicePath(context, from) ||
+      RefuseDevicePath(context, to)) {
     return status::kWriteFailed;
   }
   return platform::RenameNow(from, to, true) ? status::kOk : status::kWriteFailed;

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -54,12 +55,12 @@ Status ScheduleReplaceOnReboot(script::ScriptContext& context, const std::string
 }
 
 bool MakeStagingCopy(const std::string& destination, std::string& source) {
-  std::string staging = NumberedFreeName(destination);
-  if (staging.size() >= base::kPathCapacity ||
-      !::CopyFileA(source.c_str(), staging.c_str(), FALSE)) {
+  std::optional<std::string> staging = NumberedFreeName(destination);
+  if (!staging || staging->size() >= base::kPathCapacity ||
+      !::CopyFileA(source.c_str(), staging->c_str(), FALSE)) {
     return false;
   }
-  source = std::move(staging);
+  source = std::move(*staging);
   return true;
 }
 

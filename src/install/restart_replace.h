@@ -23,7 +23,8 @@ Status ScheduleReplaceOnReboot(script::ScriptContext& context, const std::string
 
 // Copies source to the staging name of destination (NumberedFreeName, overwriting) and rewrites
 // source to it.
-// False, source unchanged, when the copy fails or its path would pass 259 characters.
+// False, source unchanged, when every staging name is taken, the copy fails or its path would
+// pass 259 characters.
 bool MakeStagingCopy(const std::string& destination, std::string& source);
 
 }  // namespace install

@@ -55,4 +55,6 @@ inline constexpr MessageId kSectionsNestedTooDeep =
     150;  // "Sections call each other too deeply; stopped at section %s."
 // The installer's own addition: a copy that failed part-way was undone from the file's backup.
 inline constexpr MessageId kRestoredFromBackup = 160;  // "Restored %s from its backup."
+// The installer's own addition: a destination that names a device (CON, NUL, COM1, ...).
+inline constexpr MessageId kDeviceNotFile = 161;  // "%s names a device, not a file."
 }  // namespace message

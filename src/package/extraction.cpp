@@ -21,10 +21,11 @@ constexpr std::uint32_t kEntryTransferSize = 20480;
 constexpr std::uint32_t kWipeBlockSize = 4096;
 constexpr std::string_view kScratchSuffix = "tmp";
 
-// The path an entry is written to, or empty when the stored name would leave the folder or the
-// path would not fit in 259 characters (the file is never written under a shortened name).
+// The path an entry is written to, or empty when the stored name would leave the folder, names a
+// device (CON, COM1, ...) or the path would not fit in 259 characters (the file is never written
+// under a shortened name).
 std::string DestinationPath(const std::string& folder, const std::string& name) {
-  if (!base::IsContainedRelativePath(name))
+  if (!base::IsContainedRelativePath(name) || base::NamesDevice(name))
     return {};
   std::string path = folder;
   if (!path.empty() && !base::EndsWithSeparator(path))

@@ -111,6 +111,7 @@ DirectoryRecord ParseDirectoryRecord(const DirectoryRecordBytes& bytes) {
   DirectoryRecord record;
   std::memcpy(record.name.data(), &bytes[0], record.name.size());
   record.crc = ReadLe32(&bytes[144]);
+  std::memcpy(record.reserved.data(), &bytes[148], record.reserved.size());
   record.original_size = ReadLe32(&bytes[160]);
   record.time = ReadTime(&bytes[164]);
   record.compressed_size = ReadLe32(&bytes[170]);
@@ -122,6 +123,7 @@ DirectoryRecordBytes SerializeDirectoryRecord(const DirectoryRecord& record) {
   DirectoryRecordBytes bytes{};
   std::memcpy(&bytes[0], record.name.data(), record.name.size());
   WriteLe32(&bytes[144], record.crc);
+  std::memcpy(&bytes[148], record.reserved.data(), record.reserved.size());
   WriteLe32(&bytes[160], record.original_size);
   WriteTime(&bytes[164], record.time);
   WriteLe32(&bytes[170], record.compressed_size);

@@ -60,6 +60,7 @@ struct EntryHeader {
 struct DirectoryRecord {
   std::array<char, kDirectoryNameField> name{};
   std::uint32_t crc = 0;
+  std::array<std::uint8_t, 12> reserved{};  // zero; kept so that a check can see what is there
   std::uint32_t original_size = 0;
   TimeStamp time;
   std::uint32_t compressed_size = 0;  // builder's own field at 170

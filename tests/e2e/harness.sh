@@ -52,7 +52,9 @@ fail() {
 
 # run NAME ANSWERS EXPECTED_EXIT [installer arguments...]: runs work/NAME.exe with the box watcher
 # answering ANSWERS; the log is work/NAME.log unless the arguments name another. A variable
-# locale=xx_YY.UTF-8 before the call starts Wine in that locale.
+# locale=xx_YY.UTF-8 before the call starts Wine in that locale; run_timeout=SECONDS (default 300)
+# ends an installer that runs longer, so that a hanging one fails its scenario instead of the
+# whole suite never ending.
 run() {
   name=$1
   local answers=$2 expected=$3
@@ -67,8 +69,11 @@ run() {
   before=$(ls "$temp_dir" | grep -vx VelkorLogs | sort)
   "$wine_run" "$watcher" "$(winpath "$boxes")" "$answers" 60 >/dev/null 2>&1 &
   local watcher_pid=$!
-  (cd "$work" && env ${locale:+LC_ALL=$locale} "$wine_run" "$work/$name.exe" "$@" >/dev/null 2>&1)
+  local limit=${run_timeout:-300}
+  (cd "$work" && env ${locale:+LC_ALL=$locale} timeout --kill-after=5 "$limit" \
+    "$wine_run" "$work/$name.exe" "$@" >/dev/null 2>&1)
   code=$?
+  [ "$code" != 124 ] && [ "$code" != 137 ] || fail "still running after ${limit}s: ended"
   touch "$boxes.stop"
   wait "$watcher_pid"
   rm -f "$boxes.stop"

@@ -280,6 +280,16 @@ PY
   done_scenario
 done
 
+# A destination that names a device (CON): the command fails at once with 12 and names it, rather
+# than write to the device or look for a free "con.N" beside it for ever.
+package device-name device-name.osc 'C:\omni-e2e\device-name'
+product="$products/device-name"
+run_timeout=30 run device-name ok 12 /S /LOGFILE "$(winpath "$work/device-name.log")"
+expect_log 'C:\omni-e2e\device-name\con.txt names a device, not a file.'
+[ -z "$(ls -A "$product")" ] || fail "left in the product: $(ls -A "$product" | tr '\n' ' ')"
+expect_record 12 0
+done_scenario
+
 # A drive too small for the new file: the copy fails part-way, and the old file comes back from
 # its backup. The drive is a small tmpfs that Wine sees as R:.
 full="$work/full-drive"

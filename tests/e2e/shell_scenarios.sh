@@ -72,6 +72,34 @@ expect_no_log "Searching for all Installed anti-virus products."
 expect_no_record
 done_scenario
 
+# An entry named COM1 is not written to the device: extraction stops at it and fails. Build refuses
+# the name, so the package is built with XOM1 and renamed after, its set signature made anew.
+mkdir -p "$work/device-entry"
+cp "$fixtures/minimal/"* "$work/device-entry/"
+printf 'meant for a file\r\n' >"$work/device-entry/XOM1"
+"$omnipack" build --main "$work/device-entry" --no-record XOM1 -o "$work/extract-device.exe" \
+  >/dev/null
+python3 - "$work/extract-device.exe" <<'PY'
+import struct, sys, zlib
+path = sys.argv[1]
+data = bytearray(open(path, 'rb').read())
+lang_size, = struct.unpack_from('<I', data, len(data) - 37)
+main_size, payload = struct.unpack_from('<II', data, len(data) - 37 + 21)
+start = payload + 8 + lang_size
+signed = start + main_size - 17
+at = data.find(b'\0XOM1\0', start, signed) + 1
+data[at:at + 4] = b'COM1'
+# The signature's CRC starts at 0xDEADBEEF and is not inverted; zlib's inverts on both ends.
+crc = ~zlib.crc32(bytes(data[start:signed]), ~0xDEADBEEF & 0xFFFFFFFF) & 0xFFFFFFFF
+struct.pack_into('<I', data, signed + 11, crc)
+open(path, 'wb').write(data)
+PY
+run extract-device ok 29 /E "$(winpath "$work/device-out")" /LOGFILE "$(winpath "$work/extract-device.log")"
+[ "$(ls "$work/device-out" | tr '\n' ' ')" = "ORQSCRIP.OSC " ] ||
+  fail "unpacked: $(ls "$work/device-out" | tr '\n' ' ')"
+expect_log "Zip file extraction is failed."
+done_scenario
+
 build extract-blocked minimal
 echo "a file where a folder should be" >"$work/blocker"
 run extract-blocked ok 6 /E "$(winpath "$work/blocker/out")" /LOGFILE "$(winpath "$work/extract-blocked.log")"

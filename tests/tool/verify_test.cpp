@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <functional>
 #include <string>
 #include <vector>
@@ -25,6 +27,17 @@ package::DirectoryRecord RecordNamed(const Bytes& installer, const std::string& 
   }
   ADD_FAILURE() << "no record " << name;
   return {};
+}
+
+// File offset of the first directory record; the first record is DETECT.DAT.
+std::size_t FirstRecord(const Bytes& installer) {
+  return installer.size() - package::kTrailerSize -
+         package::kDirectoryRecordSize * DirectoryOf(installer).size();
+}
+
+// Hour, minute, second, year - 1900, month, day.
+void SetTime(Bytes& installer, std::size_t at, const std::array<std::uint8_t, 6>& time) {
+  std::copy(time.begin(), time.end(), installer.begin() + static_cast<std::ptrdiff_t>(at));
 }
 
 void FlipEntryData(Bytes& installer, const std::string& name) {
@@ -77,6 +90,40 @@ const std::vector<Damage>& Damages() {
       {"the trailer's marker",
        [](Bytes& b) { b[b.size() - package::kTrailerSize + 4] = '-'; },
        {"no package marker"}},
+      {"a byte after a record's name",
+       [](Bytes& b) { b[FirstRecord(b) + 143] = 'x'; },
+       {"directory record DETECT.DAT: bytes after its name's closing zero are not zero"}},
+      {"a record's name without its closing zero",
+       [](Bytes& b) { std::fill_n(b.begin() + FirstRecord(b), 144, 'N'); },
+       {"directory record " + std::string(144, 'N') +
+            ": its name fills all 144 bytes of its field, without the closing zero",
+        "directory record " + std::string(144, 'N') + ": no main-set entry of that name"}},
+      {"a record's reserved byte",
+       [](Bytes& b) { b[FirstRecord(b) + 155] = 0x01; },
+       {"directory record DETECT.DAT: its reserved bytes (offsets 148-159) are not zero"}},
+      {"a record's size",
+       [](Bytes& b) { b[FirstRecord(b) + 160] ^= 0x01; },
+       {"directory record DETECT.DAT: states a size of"}},
+      {"a record's compressed size",
+       [](Bytes& b) { b[FirstRecord(b) + 170] ^= 0x01; },
+       {" compressed bytes, its entry holds"}},
+      {"a record's entry offset",
+       [](Bytes& b) { b[FirstRecord(b) + 174] ^= 0x01; },
+       {"directory record DETECT.DAT: places its entry at byte"}},
+      {"a record dated 30 February",
+       [](Bytes& b) {
+         SetTime(b, FirstRecord(b) + 164, {12, 0, 0, 124, 2, 30});
+       },
+       {"directory record DETECT.DAT: time stamp 2024-02-30 12:00:00 is no valid local time",
+        "directory record DETECT.DAT: time stamp 2024-02-30 12:00:00 differs from its entry's"}},
+      {"an entry header's hour 24",
+       [](Bytes& b) {
+         const package::DirectoryRecord record = RecordNamed(b, "DETECT.DAT");
+         SetTime(b, MainEntryAt(b, record.entry_offset) + 282, {24, 0, 0, 124, 3, 5});
+       },
+       {"main set: the signature CRC",
+        "main set: entry DETECT.DAT: time stamp 2024-03-05 24:00:00 is no valid local time",
+        "differs from its entry's 2024-03-05 24:00:00"}},
       {"bytes between the main set and the directory",
        [](Bytes& b) {
          const std::size_t directory = b.size() - package::kTrailerSize -

@@ -215,14 +215,26 @@ TEST_F(ExtractionTest, ReopenedSetIsLookedUpAfresh) {
 }
 
 // Stored names are refused when they would leave the folder, when folder and name do not fit in
-// 259 characters, and when the name would be its own scratch file. Nothing is written anywhere.
+// 259 characters, when the name would be its own scratch file, and when it names a device. Nothing
+// is written anywhere.
 TEST_F(ExtractionTest, UnsafeOrUnfitNamesFailTheirEntry) {
   const std::size_t room = 259 - out_.size() - 1;  // characters left for the name
   const std::string too_long = std::string(room - 3, 'n') + ".txt";
   const std::string names[] = {
-      "..\\evil.txt",  "sub\\..\\..\\evil.txt",     "../evil.txt", "\\evil.txt", "C:\\evil.txt",
-      "C:evil.txt",    "\\\\host\\share\\evil.txt", "..",          too_long,     "notes.TMP",
+      "..\\evil.txt",
+      "sub\\..\\..\\evil.txt",
+      "../evil.txt",
+      "\\evil.txt",
+      "C:\\evil.txt",
+      "C:evil.txt",
+      "\\\\host\\share\\evil.txt",
+      "..",
+      too_long,
+      "notes.TMP",
       "sub\\data.tmp",
+      "COM1",
+      "con.txt",
+      "sub\\nul\\evil.txt",
   };
   for (const std::string& name : names) {
     SCOPED_TRACE(name);

@@ -208,6 +208,45 @@ TEST(PathIsContainedRelativePath, RefusesNamesThatLeaveTheTargetFolder) {
   }
 }
 
+TEST(PathNamesDevice, FindsDeviceNamesInAnyComponent) {
+  const struct {
+    const char* path;
+    bool device;
+  } cases[] = {
+      {"CON", true},
+      {"con.txt", true},
+      {"Nul", true},
+      {"prn.tar.gz", true},
+      {"aux", true},
+      {"COM1", true},
+      {"com9.log", true},
+      {"LPT5", true},
+      {"NUL.", true},  // Windows drops trailing dots and spaces
+      {"nul ", true},
+      {"con .txt", true},
+      {"CON:stream", true},
+      {"sub\\COM1", true},
+      {"con\\file.txt", true},
+      {"a/aux/b", true},
+      {"C:\\app\\con.txt", true},
+      {"", false},
+      {"CONSOLE", false},
+      {"icon", false},
+      {"con_1.txt", false},
+      {"xcon.txt", false},
+      {".con", false},
+      {"COM0", false},
+      {"COM10", false},
+      {"LPT", false},
+      {"COMA", false},
+      {"sub\\file.txt", false},
+      {"C:\\app\\console.dll", false},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(base::NamesDevice(c.path), c.device) << c.path;
+  }
+}
+
 #ifndef _WIN32
 // "\x95\x5C" is one Shift-JIS character whose trail byte has the code of "\".
 class PathDoubleByte : public testing::Test {

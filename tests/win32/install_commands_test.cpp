@@ -220,6 +220,32 @@ TEST_F(InstallCommandsTest, FailuresStopTheSectionAndLeaveTheWorkDirectoryAlone)
   }
 }
 
+// A destination that names a device is refused before anything is backed up, written or staged
+// (a staging name beside it, "con.1", would never be free): 12, with the path in the log.
+TEST_F(InstallCommandsTest, DestinationNamingADeviceFails) {
+  Package({{"readme.txt", Pattern(300, 4)}});
+  const struct {
+    const char* line;
+    const char* destination;
+  } cases[] = {
+      {"CopyFileAs readme.txt=con.txt", "con.txt"},
+      {"ReplaceFileAs readme.txt=COM1", "COM1"},
+      {"CopyFileAs readme.txt=Nul\\readme.txt", "Nul\\readme.txt"},
+  };
+  for (const bool direct_copy : {true, false}) {
+    for (const auto& c : cases) {
+      SCOPED_TRACE(std::string(c.line) + (direct_copy ? "" : ", replacing at restart"));
+      EXPECT_EQ(Run(InGo(std::string(c.line) + "\n"), direct_copy), status::kWriteFailed);
+      EXPECT_FALSE(RanToTheEnd());
+      EXPECT_EQ(ReportsOf(message::kDeviceNotFile),
+                (std::vector<Report>{{Report::kLog, message::kDeviceNotFile, App(c.destination)}}));
+      EXPECT_EQ(FolderNames(app_), Names{});
+      EXPECT_EQ(FolderNames(backups_), Names{});
+      EXPECT_EQ(State().final_status_word, 1);
+    }
+  }
+}
+
 TEST_F(InstallCommandsTest, DestinationHeldByAnotherProgram) {
   const Bytes engine = Pattern(5000, 6);
   const Bytes readme = Pattern(800, 7);

@@ -9,6 +9,7 @@
 
 #include "command_test.h"
 #include "install_test_files.h"
+#include "log/messages.h"
 #include "platform/filesystem.h"
 #include "script/interpreter.h"
 #include "script_runner.h"
@@ -21,6 +22,7 @@ using script::opcode::kRenameFile;
 using script::opcode::kSetBackupDir;
 using test_support::HeldFile;
 using test_support::ScratchFolder;
+using Report = test_support::RecordingReporter::Report;
 
 std::string ReadText(const std::string& path) {
   const auto bytes = test_support::ReadFileBytes(path);
@@ -225,6 +227,31 @@ TEST_F(MoveCommands, RenameFile) {
     } else if (c.new_exists) {
       EXPECT_EQ(ReadText(work_ + "\\b.txt"), "old b");
     }
+  }
+}
+
+// A device (CON, NUL, COM1, ...) at either end is no file to move: the command fails with 12 and
+// logs the path, and nothing moves.
+TEST_F(MoveCommands, DeviceNamesAreRefused) {
+  const std::string target = scratch_ / "target";
+  context.variables.Set("target", target);
+  const struct {
+    script::Opcode opcode;
+    const char* argument;
+    std::string logged;
+  } cases[] = {
+      {kMoveFiles, "target=con.txt", work_ + "\\con.txt"},
+      {kRenameFile, "a.txt=NUL", work_ + "\\NUL"},
+      {kRenameFile, "a.txt=sub\\com1\\b.txt", work_ + "\\sub\\com1\\b.txt"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.argument);
+    reporter.reports.clear();
+    WriteWork("a.txt", "a");
+    EXPECT_EQ(Run(c.opcode, c.argument), status::kWriteFailed);
+    EXPECT_EQ(reporter.reports,
+              (std::vector<Report>{{Report::kLog, message::kDeviceNotFile, c.logged}}));
+    EXPECT_EQ(FolderNames(work_), std::vector<std::string>{"a.txt"});
   }
 }
 

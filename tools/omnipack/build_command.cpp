@@ -53,7 +53,8 @@ constexpr std::string_view kHelp =
     "Time stamps are the files' modification times (local time); DETECT.DAT, REPAIR.DAT and\n"
     "TITLES.DAT are stored scrambled. The same files and times give the same installer, byte for\n"
     "byte. Files the installer could not give back as they are (empty files, names too long,\n"
-    "names ending in \"tmp\", names equal but for case, ...) are refused.\n";
+    "names ending in \"tmp\", device names such as CON or COM1, names equal but for case, ...)\n"
+    "are refused.\n";
 
 bool ParseGroups(const std::string& text, unsigned& groups) {
   const char* end = text.data() + text.size();

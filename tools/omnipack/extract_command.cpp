@@ -72,8 +72,9 @@ int RunExtract(const ParsedArgs& args) {
   package::PackageFile file = package::OpenPackageFile(loaded.copy.path());
   if (!file.IsOpen() || !package::ExtractAllEntries(file, destination)) {
     PrintError({path, label + ": extraction into " + *folder +
-                          " failed (an entry does not decode, or its path leaves the folder or "
-                          "passes 259 characters; 'omnipack verify' tells more)"});
+                          " failed (an entry does not decode, or its path leaves the folder, "
+                          "names a device or passes 259 characters; 'omnipack verify' tells "
+                          "more)"});
     return kExitFailure;
   }
   return kExitSuccess;

@@ -10,8 +10,10 @@
 #include "diagnostics.h"
 #include "installer_image.h"
 #include "json_writer.h"
+#include "name_rules.h"
 #include "package/signature.h"
 #include "progress.h"
+#include "record_rules.h"
 #include "stored_names.h"
 #include "text_format.h"
 
@@ -25,8 +27,10 @@ constexpr std::string_view kHelp =
     "\n"
     "Checks an installer's package: the trailer marker, where the sets and the directory lie,\n"
     "both set magics and signatures, that every entry decodes to its stated size (as the\n"
-    "installer decodes it), that the main set holds the install script, and that every directory\n"
-    "record's CRC matches its main-set entry. Prints one line per violation.\n"
+    "installer decodes it), that every entry keeps the rules of build (names, sizes, time\n"
+    "stamps), that the main set holds the install script, and that every directory record names\n"
+    "a main-set entry whose CRC, sizes, place and time stamp it holds, with zero reserved and\n"
+    "padding bytes. Prints one line per violation.\n"
     "Exit code 0 when every rule holds, 1 otherwise.\n"
     "\n"
     "  --json    the result as one JSON object\n";
@@ -40,11 +44,12 @@ class Verifier {
  private:
   void Violation(std::string text) { violations_.push_back(std::move(text)); }
   void CheckLayout();
-  // The CRC of each entry's file, or none where the entry does not decode.
-  std::vector<std::optional<std::uint32_t>> CheckSet(const LoadedSet& set);
+  // The file each entry gives, or none where the entry does not decode.
+  std::vector<std::optional<DecodedEntry>> CheckSet(const LoadedSet& set);
+  void CheckEntryRules(const LoadedSet& set, std::string_view label);
   void CheckSignature(const LoadedSet& set, platform::File& copy, std::string_view label);
   void CheckDirectory(const LoadedSet& main_set,
-                      const std::vector<std::optional<std::uint32_t>>& crcs);
+                      const std::vector<std::optional<DecodedEntry>>& decoded);
 
   const InstallerImage& image_;
   std::vector<std::string> violations_;
@@ -70,12 +75,12 @@ std::vector<std::string> Verifier::Run() {
   }
   CheckSet(LoadSet(image_, package::PackageSet::kLanguage));
   const LoadedSet main_set = LoadSet(image_, package::PackageSet::kMain);
-  const std::vector<std::optional<std::uint32_t>> crcs = CheckSet(main_set);
+  const std::vector<std::optional<DecodedEntry>> decoded = CheckSet(main_set);
   if (main_set.status == status::kOk && FindEntry(main_set.contents, kScriptName) == nullptr) {
     Violation("main set: no install script " + std::string(kScriptName));
   }
   if (image_.trailer_status == status::kOk)
-    CheckDirectory(main_set, crcs);
+    CheckDirectory(main_set, decoded);
   progress_.Clear();
   return violations_;
 }
@@ -115,19 +120,41 @@ void Verifier::CheckSignature(const LoadedSet& set, platform::File& copy, std::s
   }
 }
 
-std::vector<std::optional<std::uint32_t>> Verifier::CheckSet(const LoadedSet& set) {
+// The rules build keeps for every file it packs, and the time stamp extraction puts on the file.
+void Verifier::CheckEntryRules(const LoadedSet& set, std::string_view label) {
+  const bool has_directory =
+      set.which == package::PackageSet::kMain && image_.trailer_status == status::kOk;
+  std::vector<std::string> names;
+  for (const SetEntry& entry : set.contents.entries) {
+    names.push_back(entry.header.Name());
+    const std::string prefix = std::string(label) + ": entry " + names.back() + ": ";
+    const bool has_record = has_directory && FindRecord(image_.descriptor, names.back()) != nullptr;
+    for (const std::string& problem :
+         EntryProblems({names.back(), entry.header.original_size, has_record}))
+      Violation(prefix + problem);
+    if (std::optional<std::string> time = TimeStampProblem(entry.header.time))
+      Violation(prefix + *time);
+  }
+  for (const CaseClash& clash : CaseClashes(names)) {
+    Violation(std::string(label) + ": entry " + names[clash.later] + ": " +
+              CaseClashReason(names[clash.later], names[clash.earlier]));
+  }
+}
+
+std::vector<std::optional<DecodedEntry>> Verifier::CheckSet(const LoadedSet& set) {
   const std::string label(SetLabel(set.which));
-  std::vector<std::optional<std::uint32_t>> crcs(set.contents.entries.size());
+  std::vector<std::optional<DecodedEntry>> results(set.contents.entries.size());
   if (set.status != status::kOk) {
     Violation(label + ": " + SetLoadProblem(set.status));
-    return crcs;
+    return results;
   }
   package::PackageFile copy = package::OpenPackageFile(set.copy.path());
   if (!copy.IsOpen()) {
     Violation(label + ": " + SetLoadProblem(status::kOpenFailed));
-    return crcs;
+    return results;
   }
   CheckSignature(set, copy, label);
+  CheckEntryRules(set, label);
   const std::vector<SetEntry>& entries = set.contents.entries;
   for (std::size_t i = 0; i < entries.size(); ++i) {
     const std::string name = entries[i].header.Name();
@@ -144,33 +171,33 @@ std::vector<std::optional<std::uint32_t>> Verifier::CheckSet(const LoadedSet& se
       Violation(prefix + reason);
       continue;
     }
-    crcs[i] = decoded->crc;
+    results[i] = decoded;
     if (decoded->size != entries[i].header.original_size) {
       Violation(prefix + "decodes to " + std::to_string(decoded->size) +
                 " bytes, its header states " + std::to_string(entries[i].header.original_size));
     }
   }
-  return crcs;
+  return results;
 }
 
 void Verifier::CheckDirectory(const LoadedSet& main_set,
-                              const std::vector<std::optional<std::uint32_t>>& crcs) {
+                              const std::vector<std::optional<DecodedEntry>>& decoded) {
   if (main_set.status != status::kOk)
     return;
   const std::vector<SetEntry>& entries = main_set.contents.entries;
+  std::vector<std::string> names;
   for (const package::DirectoryRecord& record : image_.descriptor.directory) {
-    const std::string prefix = "directory record " + record.Name() + ": ";
-    const SetEntry* entry = FindEntry(main_set.contents, record.Name());
-    if (entry == nullptr) {
-      Violation(prefix + "no main-set entry of that name");
-      continue;
-    }
-    const std::optional<std::uint32_t>& crc =
-        crcs[static_cast<std::size_t>(entry - entries.data())];
-    if (crc && *crc != record.crc) {
-      Violation(prefix + "CRC " + HexText(record.crc) + " does not match the entry's " +
-                HexText(*crc));
-    }
+    names.push_back(record.Name());
+    const SetEntry* entry = FindEntry(main_set.contents, names.back());
+    const std::optional<DecodedEntry> file =
+        entry == nullptr ? std::nullopt : decoded[static_cast<std::size_t>(entry - entries.data())];
+    for (const std::string& problem : RecordProblems(record, entry, file))
+      Violation("directory record " + names.back() + ": " + problem);
+  }
+  // Records are looked up by name ignoring case: two of one name leave the lookup to their order.
+  for (const CaseClash& clash : CaseClashes(names)) {
+    Violation("directory record " + names[clash.later] + ": " +
+              CaseClashReason(names[clash.later], names[clash.earlier]));
   }
 }
 
