@@ -47,6 +47,7 @@ demo: build
 bench: build
 	@bench/run.sh
 	@bench/installer_start.sh
+	@bench/many_entries.sh
 
 clean:
 	rm -rf build/host build/asan build/win32 dist

@@ -3,7 +3,6 @@
 #include <filesystem>
 #include <system_error>
 
-#include "base/ascii_case.h"
 #include "platform/file.h"
 
 namespace omnipack {
@@ -15,6 +14,8 @@ std::optional<ToolError> OpenInstaller(const std::string& path, InstallerImage& 
   if (error)
     return ToolError{path, "cannot be opened: " + error.message()};
   image.trailer_status = package::ReadPackageTrailer(path, image.descriptor);
+  for (const package::DirectoryRecord& record : image.descriptor.directory)
+    image.record_names.Add(record.Name(), record);
   switch (image.trailer_status) {
     case status::kInstallerOpenFailed:
       return ToolError{path, "cannot be opened"};
@@ -66,23 +67,6 @@ std::string SetLoadProblem(Status status) {
     default:
       return "its temporary copy cannot be read";
   }
-}
-
-const package::DirectoryRecord* FindRecord(const package::PackageDescriptor& descriptor,
-                                           std::string_view name) {
-  for (const package::DirectoryRecord& record : descriptor.directory) {
-    if (base::EqualsIgnoringCase(record.Name(), name))
-      return &record;
-  }
-  return nullptr;
-}
-
-const SetEntry* FindEntry(const SetContents& contents, std::string_view name) {
-  for (const SetEntry& entry : contents.entries) {
-    if (base::EqualsIgnoringCase(entry.header.Name(), name))
-      return &entry;
-  }
-  return nullptr;
 }
 
 }  // namespace omnipack

@@ -10,6 +10,7 @@
 
 #include "base/status.h"
 #include "diagnostics.h"
+#include "name_index.h"
 #include "package/container.h"
 #include "scratch_file.h"
 #include "set_walker.h"
@@ -23,6 +24,7 @@ struct InstallerImage {
   // The result of ReadPackageTrailer: status::kOk; kBadPackage no marker; kReadFailed the
   // directory does not fit the file.
   Status trailer_status = status::kOk;
+  NameIndex<package::DirectoryRecord> record_names;  // of descriptor.directory
 };
 
 // An error only when the file cannot be opened or the reader runs out of memory.
@@ -42,8 +44,12 @@ std::string_view SetLabel(package::PackageSet set);  // "language set", "main se
 std::string SetLoadProblem(Status status);
 
 // The first record or entry of a name, compared ignoring case as the installer compares.
-const package::DirectoryRecord* FindRecord(const package::PackageDescriptor& descriptor,
-                                           std::string_view name);
-const SetEntry* FindEntry(const SetContents& contents, std::string_view name);
+inline const package::DirectoryRecord* FindRecord(const InstallerImage& image,
+                                                  std::string_view name) {
+  return image.record_names.Find(name);
+}
+inline const SetEntry* FindEntry(const SetContents& contents, std::string_view name) {
+  return contents.names.Find(name);
+}
 
 }  // namespace omnipack

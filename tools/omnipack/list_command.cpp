@@ -40,7 +40,7 @@ std::string RatioText(std::uint32_t original, std::uint32_t compressed) {
 std::string RecordText(const InstallerImage& image, const LoadedSet& set, const SetEntry& entry) {
   if (set.which != package::PackageSet::kMain)
     return "-";
-  const package::DirectoryRecord* record = FindRecord(image.descriptor, entry.header.Name());
+  const package::DirectoryRecord* record = FindRecord(image, entry.header.Name());
   return record ? HexText(record->crc) : "-";
 }
 
@@ -134,9 +134,8 @@ void PrintJson(const InstallerImage& image, const std::array<LoadedSet, 2>& sets
       json.Key("offset").Number(entry.offset);
       json.Key("time");
       WriteTime(json, header.time);
-      const package::DirectoryRecord* record = set.which == package::PackageSet::kMain
-                                                   ? FindRecord(image.descriptor, header.Name())
-                                                   : nullptr;
+      const package::DirectoryRecord* record =
+          set.which == package::PackageSet::kMain ? FindRecord(image, header.Name()) : nullptr;
       json.Key("record_crc");
       if (record) {
         json.String(HexText(record->crc));

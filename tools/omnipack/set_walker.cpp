@@ -57,6 +57,8 @@ bool WalkSet(platform::File& set, SetContents& contents) {
       break;
     }
   }
+  for (const SetEntry& entry : contents.entries)
+    contents.names.Add(entry.header.Name(), entry);
   return true;
 }
 

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "name_index.h"
 #include "package/format.h"
 #include "platform/file.h"
 #include "scratch_file.h"
@@ -20,8 +21,9 @@ struct SetEntry {
 
 struct SetContents {
   std::vector<SetEntry> entries;
-  std::uint64_t end = 0;   // where the last entry's data ends
-  bool truncated = false;  // the last entry's data runs past the end of the set
+  NameIndex<SetEntry> names;  // of entries, made when the walk is complete
+  std::uint64_t end = 0;      // where the last entry's data ends
+  bool truncated = false;     // the last entry's data runs past the end of the set
 };
 
 // Walks the entry headers from the start of a set the way extraction does: until a header cannot

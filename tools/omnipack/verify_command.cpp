@@ -128,7 +128,7 @@ void Verifier::CheckEntryRules(const LoadedSet& set, std::string_view label) {
   for (const SetEntry& entry : set.contents.entries) {
     names.push_back(entry.header.Name());
     const std::string prefix = std::string(label) + ": entry " + names.back() + ": ";
-    const bool has_record = has_directory && FindRecord(image_.descriptor, names.back()) != nullptr;
+    const bool has_record = has_directory && FindRecord(image_, names.back()) != nullptr;
     for (const std::string& problem :
          EntryProblems({names.back(), entry.header.original_size, has_record}))
       Violation(prefix + problem);
