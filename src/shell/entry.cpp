@@ -71,9 +71,10 @@ Status RunWithLanguage(const char* command_line, const std::string& self,
   script::RunState state;
   state.no_change = options.no_change;
   Status result;
-  if (trailer_status == status::kNtOnly) {
-    // A package for the NT family only is refused on the 9x family, before anything runs.
-    result = status::kNtOnly;
+  if (trailer_status != status::kOk) {
+    // A damaged package, or one for the NT family only on the 9x family, runs nothing: its
+    // trailer's status ends the run.
+    result = trailer_status;
     reporter.ShowStatusError(result, options.silent);
   } else {
     result = Run(options, self, descriptor, reporter, state);

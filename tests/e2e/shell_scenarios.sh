@@ -38,6 +38,40 @@ expect_log "Unable to verify the ZIP File. Signature verification failed."
 expect_record 42 0
 done_scenario
 
+# A damaged trailer or directory runs nothing: the trailer's status ends the run, in the log, and
+# in a box unless the run is silent. Rows: name, what is damaged (python on data, the installer's
+# bytes, and t, the trailer's offset), exit code, log line.
+damaged_trailers=(
+  "bad-marker|data[t + 4] ^= 0xFF|32|Unable to understand Zip file format. Invalid integration of files."
+  "bad-directory|struct.pack_into('<I', data, t + 29, 65536)|42|Unable to verify the ZIP File. Signature verification failed."
+)
+for row in "${damaged_trailers[@]}"; do
+  IFS='|' read -r damage change expected message <<<"$row"
+  for mode in silent windowed; do
+    build "$damage-$mode" minimal
+    python3 - "$work/$damage-$mode.exe" "$change" <<'PY'
+import struct, sys
+path, change = sys.argv[1:]
+data = bytearray(open(path, 'rb').read())
+t = len(data) - 37
+exec(change)
+open(path, 'wb').write(data)
+PY
+    if [ "$mode" = silent ]; then
+      run "$damage-$mode" ok "$expected" /S /LOGFILE "$(winpath "$work/$damage-$mode.log")"
+      expect_no_box
+    else
+      run "$damage-$mode" ok "$expected" /LOGFILE "$(winpath "$work/$damage-$mode.log")"
+      expect_box "$caption	$message"
+    fi
+    expect_log "$message"
+    expect_log "Update process failed."
+    expect_no_log "Searching for all Installed anti-virus products."
+    expect_record "$expected" 0
+    done_scenario
+  done
+done
+
 # A language set that fails its signature is not unpacked: no library, the system's words in a box.
 build no-language minimal
 python3 - "$work/no-language.exe" <<'PY'
