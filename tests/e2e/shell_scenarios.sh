@@ -227,3 +227,46 @@ code=$codes
 [ "$codes" = "33 33 33 6 " ] || fail "exit codes $codes, expected one 6 and three 33"
 [ "$(ls "$work"/guard-*.log 2>/dev/null | wc -l)" = 1 ] || fail "more than one installer logged"
 done_scenario
+
+# An installer waiting at its restart question still holds the guard and the update-in-progress
+# event: a second one started meanwhile ends with 33 and touches nothing, and the event stays set
+# until the first ends. The box is found with xdotool and answered by the watcher (Cancel).
+event_state() { "$wine_run" "$win32/tests/helpers/event_state.exe" 2>/dev/null | tr -d '\r'; }
+build guard-waiting restart-pending
+build guard-second minimal
+name=guard-at-prompt
+ok=1
+"$wine_run" reg delete "$record_key" /f >/dev/null 2>&1
+("$wine_run" "$work/guard-waiting.exe" /S /PROMPT /LOGFILE "$(winpath "$work/guard-waiting.log")" \
+  >/dev/null 2>&1
+ echo $? >"$work/guard-waiting.exit") &
+waiting_pid=$!
+box=
+for _ in $(seq 1 300); do
+  box=$(xdotool search --name "^$caption\$" 2>/dev/null | head -n 1)
+  [ -n "$box" ] && break
+  sleep 0.1
+done
+if [ -z "$box" ]; then
+  fail "the first installer showed no restart box"
+else
+  [ "$(event_state)" = set ] || fail "the event is not set while the first installer waits"
+  temp_before=$(ls "$temp_dir" | sort)
+  "$wine_run" "$work/guard-second.exe" /S /LOGFILE "$(winpath "$work/guard-second.log")" \
+    >/dev/null 2>&1
+  code=$?
+  [ "$code" = 33 ] || fail "the second installer exited with $code, expected 33"
+  [ ! -e "$work/guard-second.log" ] || fail "the second installer logged"
+  [ "$temp_before" = "$(ls "$temp_dir" | sort)" ] || fail "the second installer changed the temporary folder"
+  expect_record 0 1  # the first installer's, written before its question
+  [ "$(event_state)" = set ] || fail "the event is not set after the second installer ended"
+fi
+"$wine_run" "$watcher" "$(winpath "$work/guard-at-prompt.boxes")" cancel 30 >/dev/null 2>&1 &
+watcher_pid=$!
+wait "$waiting_pid"
+touch "$work/guard-at-prompt.boxes.stop"
+wait "$watcher_pid"
+rm -f "$work/guard-at-prompt.boxes.stop"
+[ "$(cat "$work/guard-waiting.exit")" = 0 ] || fail "the first installer exited with $(cat "$work/guard-waiting.exit")"
+[ "$(event_state)" != set ] || fail "the event is still set after the first installer ended"
+done_scenario
