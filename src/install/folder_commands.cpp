@@ -3,6 +3,7 @@
 #include "base/ascii_case.h"
 #include "install/folder_removal.h"
 #include "install/handlers.h"
+#include "install/work_path.h"
 #include "log/messages.h"
 #include "script/values.h"
 #include "script/variables.h"
@@ -13,12 +14,15 @@ namespace {
 // DELETEDIRECTORY folder[,TRUE]: with TRUE the whole tree goes, without it only the files that lie
 // directly in the folder. An incomplete removal is logged; it never stops the section.
 Status DeleteDirectory(script::ScriptContext& context, const script::ScriptCommand& command) {
-  std::string folder;
+  std::string name;
   std::string whole_tree;
-  const auto cursor = script::NextItem(command.argument, 0, folder, script::kValueCapacity, ',');
+  const auto cursor = script::NextItem(command.argument, 0, name, script::kValueCapacity, ',');
   if (cursor)
     script::NextItem(command.argument, *cursor, whole_tree, script::kValueCapacity, ',');
-  script::ResolveOperand(context, folder, script::kValueCapacity);
+  script::ResolveOperand(context, name, script::kValueCapacity);
+  std::string folder = WorkPath(context, name);
+  if (folder.empty())
+    return status::kOk;  // no such folder: nothing to remove
   const bool recurse = base::EqualsIgnoringCase(whole_tree, "TRUE");
   if (!RemoveFolderTree(folder, recurse, recurse ? kRemoveFiles | kRemoveFolders : kRemoveFiles))
     context.env.reporter.LogMessage(message::kFolderDeleteFailed, {});

@@ -123,9 +123,12 @@ done_scenario
 
 package delete-files delete-files.osc 'C:\omni-e2e\delete-files'
 product="$products/delete-files"
-mkdir -p "$product" && echo here >"$product/here.txt"
+mkdir -p "$product/sub" "$work/sub" && echo here >"$product/here.txt"
+echo victim >"$product/sub/victim.txt" && echo victim >"$work/sub/victim.txt"
 run delete-files ok 0 /S /LOGFILE "$(winpath "$work/delete-files.log")"
 [ ! -e "$product/here.txt" ] || fail "here.txt was not deleted"
+[ ! -e "$product/sub/victim.txt" ] || fail "sub\\victim.txt was not deleted"
+[ -e "$work/sub/victim.txt" ] || fail "sub\\victim.txt of the current folder was deleted"
 expect_log 'Deleting...C:\omni-e2e\delete-files\gone.txt'
 expect_log 'Unable to delete file.'
 expect_log 'Deleting...C:\omni-e2e\delete-files\here.txt'
