@@ -55,4 +55,7 @@ inline constexpr MessageId kSectionsNestedTooDeep =
     150;  // "Sections call each other too deeply; stopped at section %s."
 // The installer's own addition: a copy that failed part-way was undone from the file's backup.
 inline constexpr MessageId kRestoredFromBackup = 160;  // "Restored %s from its backup."
+// The installer's own addition: DELETEDIRECTORY named a folder of the system.
+inline constexpr MessageId kSystemFolderRefused =
+    161;  // "%s is a folder of the system: it is not removed."
 }  // namespace message

@@ -231,6 +231,26 @@ restart_wine
 find "$prefix/drive_c/windows" -maxdepth 1 -iname 'wininit.*' -delete
 done_scenario
 
+# DELETEDIRECTORY of the Windows folder is refused and deletes nothing. The prefix is only put at
+# risk once the Win32 tests of the refusal have passed.
+name=delete-windows
+ok=1
+if ! "$wine_run" "$win32/tests/unit_tests.exe" --gtest_filter='ProtectedFolders.*' >/dev/null 2>&1; then
+  fail "the refusal's own tests fail: the Windows folder is not offered to it"
+else
+  package delete-windows delete-windows.osc 'C:\windows'
+  windows_before=$(find "$prefix/drive_c/windows" | sort)
+  run delete-windows ok 10 /S /LOGFILE "$(winpath "$work/delete-windows.log")"
+  gone=$(comm -23 <(echo "$windows_before") <(find "$prefix/drive_c/windows" | sort) | wc -l)
+  [ "$gone" = 0 ] || fail "$gone entries of the Windows folder were deleted"
+  expect_log 'C:\windows is a folder of the system: it is not removed.'
+  expect_log 'Unable to delete file.'
+  expect_no_log 'Error deleting directory.'
+  expect_no_box
+  expect_record 10 0
+fi
+done_scenario
+
 # REPLACEFILE lets the version decide: an older installed DLL is replaced, a newer one kept.
 mkdir -p "$work/versions"
 cp "$win32/tests/helpers/versioned_v2.dll" "$work/versions/engine.dll"
