@@ -4,6 +4,7 @@
 #include "base/path.h"
 #include "install/copy_engine.h"
 #include "install/handlers.h"
+#include "install/work_path.h"
 #include "install/write_test.h"
 #include "log/folder_chain.h"
 #include "platform/filesystem.h"
@@ -17,9 +18,9 @@ namespace {
 using script::ScriptCommand;
 using script::ScriptContext;
 
-// out = sub: the backup directory becomes sub (a variable's value or the text itself), taken
-// relative to the work directory of this moment. It is replaced before it is checked, so that
-// after a failure later backups fail too rather than go to an earlier folder.
+// out = sub: the backup directory becomes sub (a variable's value or the text itself), taken in
+// the work directory of this moment unless it is absolute. It is replaced before it is checked, so
+// that after a failure later backups fail too rather than go to an earlier folder.
 Status SetBackupDir(ScriptContext& context, const ScriptCommand& command) {
   std::string name;
   std::string folder;
@@ -28,11 +29,9 @@ Status SetBackupDir(ScriptContext& context, const ScriptCommand& command) {
   if (split != status::kOk)
     return script::FailCommand(context, split);
   script::ResolveOperand(context, folder, script::kValueCapacity);
-  // Joined onto an empty work directory, the sub-folder stands alone.
-  std::string backup = context.work_directory;
-  const bool named = base::JoinPath(backup, base::kPathCapacity, folder);
-  context.backup_directory = named ? backup : std::string();
-  if (!named)
+  const std::string backup = WorkPath(context, folder);
+  context.backup_directory = backup;
+  if (backup.empty())
     return script::FailCommand(context, status::kBackupFailed);
   if (!logging::MakeFolderChain(backup) || !PassesWriteTest(backup))
     return script::FailCommand(context, status::kBackupFailed);
@@ -43,12 +42,10 @@ Status SetBackupDir(ScriptContext& context, const ScriptCommand& command) {
 // Copies the work directory's file name into target and deletes the original once the copy
 // succeeded.
 Status MoveOneFile(ScriptContext& context, const std::string& target, const std::string& name) {
-  std::string source = context.work_directory;
+  const std::string source = WorkPath(context, name);
   std::string destination = target;
-  if (!base::JoinPath(source, base::kPathCapacity, name) ||
-      !base::JoinPath(destination, base::kPathCapacity, name)) {
+  if (source.empty() || !base::JoinPath(destination, base::kPathCapacity, name))
     return status::kOpenFailed;
-  }
   const Status copied = CopyIntoPlace(context, destination, source, true);
   if (copied == status::kOk)
     platform::RemoveFile(source);
@@ -56,18 +53,19 @@ Status MoveOneFile(ScriptContext& context, const std::string& target, const std:
 }
 
 // folder = a, b, ...: moves the named files from the work directory into the folder that the
-// variable names. An empty name ends the list; a file that fails does not stop the others. The
-// section goes on whatever happens.
+// variable names (in the work directory unless absolute). An empty name ends the list; a file that
+// fails does not stop the others. The section goes on whatever happens.
 Status MoveFiles(ScriptContext& context, const ScriptCommand& command) {
   const std::string_view argument = command.argument;
   std::string variable;
   std::size_t cursor = script::NextItem(argument, 0, variable, script::kValueCapacity, '=')
                            .value_or(argument.size());
-  std::string target;
-  const Status found = script::GetVariable(context, variable, target, script::kValueCapacity);
+  std::string value;
+  const Status found = script::GetVariable(context, variable, value, script::kValueCapacity);
   if (found != status::kOk)
     return found;
-  if (!logging::MakeFolderChain(target))
+  const std::string target = WorkPath(context, value);
+  if (target.empty() || !logging::MakeFolderChain(target))
     return status::kOk;
   Status last = status::kOk;
   std::string name;
@@ -91,14 +89,11 @@ Status RenameFile(ScriptContext& context, const ScriptCommand& command) {
                                                new_name, script::kValueCapacity);
   if (split != status::kOk)
     return split;
-  // An empty name would make the work directory itself one end of the move.
-  std::string from = context.work_directory;
-  std::string to = context.work_directory;
-  if (old_name.empty() || new_name.empty() ||
-      !base::JoinPath(from, base::kPathCapacity, old_name) ||
-      !base::JoinPath(to, base::kPathCapacity, new_name)) {
+  // An empty name names nothing: the work directory itself is never one end of the move.
+  const std::string from = WorkPath(context, old_name);
+  const std::string to = WorkPath(context, new_name);
+  if (from.empty() || to.empty())
     return status::kWriteFailed;
-  }
   return platform::RenameNow(from, to, true) ? status::kOk : status::kWriteFailed;
 }
 
