@@ -13,11 +13,24 @@
 namespace install {
 namespace {
 
+// "\\?\C:\x" and "\\.\C:\x" reach C:\x past the name rules, "\\?\UNC\server" is \\server.
+std::string WithoutDevicePrefix(std::string path) {
+  if (path.size() < 4 || path[0] != '\\' || path[1] != '\\' || (path[2] != '?' && path[2] != '.') ||
+      path[3] != '\\') {
+    return path;
+  }
+  path.erase(0, 4);
+  if (path.size() >= 4 && base::EqualsIgnoringCase(path.substr(0, 4), "UNC\\"))
+    path.replace(0, 3, "\\");
+  return path;
+}
+
 // Full, short, without trailing separators: one spelling for each folder however it was named.
 // Empty when the system cannot make the name full.
 std::string Normalised(const std::string& path) {
   char buffer[MAX_PATH + 1];
-  const DWORD length = ::GetFullPathNameA(path.c_str(), sizeof buffer, buffer, nullptr);
+  const std::string plain = WithoutDevicePrefix(path);
+  const DWORD length = ::GetFullPathNameA(plain.c_str(), sizeof buffer, buffer, nullptr);
   if (length == 0 || length >= sizeof buffer)
     return {};
   std::string full = platform::ShortPathName(std::string(buffer, length));
