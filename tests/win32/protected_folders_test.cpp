@@ -71,7 +71,6 @@ TEST(ProtectedFolders, SystemFoldersAreRefusedHoweverNamed) {
       {"the system folder", system, true},
       {"the Windows folder reached through \"..\"", system + "\\..", true},
       {"the drive root", drive + "\\", true},
-      {"the bare drive", drive, true},
       {"the drive root with a slash", drive + "/", true},
       {"another drive's root", "Q:\\", true},
       {"a share root", "\\\\server\\share\\", true},
