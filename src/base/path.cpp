@@ -116,6 +116,15 @@ void SplitDirectoryAndName(std::string_view path, std::string& directory, std::s
 
 // Every 0x5C byte counts as a separator here, trail byte or not: that can only refuse a name,
 // never let one escape.
+bool IsAbsolutePath(std::string_view path) {
+  const auto is_separator = [](char c) { return c == '\\' || c == '/'; };
+  if (path.size() >= 2 && is_separator(path[0]) && is_separator(path[1]))
+    return true;
+  const bool letter = path.size() >= 3 &&
+                      ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
+  return letter && path[1] == ':' && is_separator(path[2]);
+}
+
 bool IsContainedRelativePath(std::string_view name) {
   if (name.empty() || name.front() == '\\' || name.front() == '/')
     return false;

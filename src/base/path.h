@@ -33,6 +33,11 @@ void SplitDirectoryAndName(std::string_view path, std::string& directory, std::s
 // double-byte character.
 bool EndsWithSeparator(std::string_view text);
 
+// True when path names its place by itself: a drive letter with its root ("C:\") or a UNC name
+// ("\\server"). "/" counts as "\". Anything else, "\name" and "C:name" included, depends on a
+// current folder.
+bool IsAbsolutePath(std::string_view path);
+
 // True when a stored name stays inside the folder it is unpacked into: not empty, relative (no
 // leading separator, no drive or UNC prefix, no ":"), and no ".." component. "/" counts as a
 // separator too, as it does for the system.

@@ -18,7 +18,8 @@ inline constexpr Status kWorkDirFailed = 6;
 inline constexpr Status kMainNotFound = 7;
 inline constexpr Status kEmptyFile = 8;
 inline constexpr Status kOpenFailed = 9;
-// A file named by DELETEFILE cannot be deleted (only ever a command's secondary status).
+// A file named by DELETEFILE cannot be deleted (a command's secondary status there), or
+// DELETEDIRECTORY named a folder of the system, which it refuses.
 inline constexpr Status kDeleteFailed = 10;
 inline constexpr Status kReadFailed = 11;
 inline constexpr Status kWriteFailed = 12;

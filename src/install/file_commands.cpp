@@ -9,7 +9,6 @@
 #include "install/repair_cache.h"
 #include "install/work_path.h"
 #include "platform/filesystem.h"
-#include "platform/folders.h"
 #include "platform/system.h"
 #include "script/package_fetch.h"
 #include "script/values.h"
@@ -27,8 +26,8 @@ Status DeleteNamedFile(ScriptContext& context, const ScriptCommand& command) {
   std::string name = command.argument;
   script::TrimBlanks(name);
   script::ResolveOperand(context, name, script::kValueCapacity);
-  const std::string path = platform::HasExistingDirectory(name) ? name : WorkPath(context, name);
-  context.env.reporter.LogMessage(message::kDeleting, path);
+  const std::string path = WorkPath(context, name);
+  context.env.reporter.LogMessage(message::kDeleting, path.empty() ? name : path);
   if (!platform::RemoveFile(path)) {
     context.command_status = status::kDeleteFailed;
     context.env.reporter.LogMessage(message::kDeleteFailed, {});

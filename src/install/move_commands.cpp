@@ -18,9 +18,9 @@ namespace {
 using script::ScriptCommand;
 using script::ScriptContext;
 
-// out = sub: the backup directory becomes sub (a variable's value or the text itself), taken
-// relative to the work directory of this moment. It is replaced before it is checked, so that
-// after a failure later backups fail too rather than go to an earlier folder.
+// out = sub: the backup directory becomes sub (a variable's value or the text itself), taken in
+// the work directory of this moment unless it is absolute. It is replaced before it is checked, so
+// that after a failure later backups fail too rather than go to an earlier folder.
 Status SetBackupDir(ScriptContext& context, const ScriptCommand& command) {
   std::string name;
   std::string folder;
@@ -29,11 +29,9 @@ Status SetBackupDir(ScriptContext& context, const ScriptCommand& command) {
   if (split != status::kOk)
     return script::FailCommand(context, split);
   script::ResolveOperand(context, folder, script::kValueCapacity);
-  // Joined onto an empty work directory, the sub-folder stands alone.
-  std::string backup = context.work_directory;
-  const bool named = base::JoinPath(backup, base::kPathCapacity, folder);
-  context.backup_directory = named ? backup : std::string();
-  if (!named)
+  const std::string backup = WorkPath(context, folder);
+  context.backup_directory = backup;
+  if (backup.empty())
     return script::FailCommand(context, status::kBackupFailed);
   if (!logging::MakeFolderChain(backup) || !PassesWriteTest(backup))
     return script::FailCommand(context, status::kBackupFailed);
@@ -42,16 +40,14 @@ Status SetBackupDir(ScriptContext& context, const ScriptCommand& command) {
 }
 
 // Copies the work directory's file name into target and deletes the original once the copy
-// succeeded. status::kWriteFailed when either end names a device.
+// succeeded. status::kWriteFailed when the name is a device's.
 Status MoveOneFile(ScriptContext& context, const std::string& target, const std::string& name) {
-  std::string source = context.work_directory;
-  std::string destination = target;
-  if (!base::JoinPath(source, base::kPathCapacity, name) ||
-      !base::JoinPath(destination, base::kPathCapacity, name)) {
-    return status::kOpenFailed;
-  }
-  if (RefuseDevicePath(context, source) || RefuseDevicePath(context, destination))
+  if (RefuseDevicePath(context, name))
     return status::kWriteFailed;
+  const std::string source = WorkPath(context, name);
+  std::string destination = target;
+  if (source.empty() || !base::JoinPath(destination, base::kPathCapacity, name))
+    return status::kOpenFailed;
   const Status copied = CopyIntoPlace(context, destination, source, true);
   if (copied == status::kOk)
     platform::RemoveFile(source);
@@ -59,18 +55,19 @@ Status MoveOneFile(ScriptContext& context, const std::string& target, const std:
 }
 
 // folder = a, b, ...: moves the named files from the work directory into the folder that the
-// variable names. An empty name ends the list; a file that fails does not stop the others. The
-// section goes on whatever happens.
+// variable names (in the work directory unless absolute). An empty name ends the list; a file that
+// fails does not stop the others. The section goes on whatever happens.
 Status MoveFiles(ScriptContext& context, const ScriptCommand& command) {
   const std::string_view argument = command.argument;
   std::string variable;
   std::size_t cursor = script::NextItem(argument, 0, variable, script::kValueCapacity, '=')
                            .value_or(argument.size());
-  std::string target;
-  const Status found = script::GetVariable(context, variable, target, script::kValueCapacity);
+  std::string value;
+  const Status found = script::GetVariable(context, variable, value, script::kValueCapacity);
   if (found != status::kOk)
     return found;
-  if (!logging::MakeFolderChain(target))
+  const std::string target = WorkPath(context, value);
+  if (target.empty() || !logging::MakeFolderChain(target))
     return status::kOk;
   Status last = status::kOk;
   std::string name;
@@ -94,15 +91,13 @@ Status RenameFile(ScriptContext& context, const ScriptCommand& command) {
                                                new_name, script::kValueCapacity);
   if (split != status::kOk)
     return split;
-  // An empty name would make the work directory itself one end of the move.
-  std::string from = context.work_directory;
-  std::string to = context.work_directory;
-  if (old_name.empty() || new_name.empty() ||
-      !base::JoinPath(from, base::kPathCapacity, old_name) ||
-      !base::JoinPath(to, base::kPathCapacity, new_name) || RefuseDevicePath(context, from) ||
-      RefuseDevicePath(context, to)) {
+  if (RefuseDevicePath(context, old_name) || RefuseDevicePath(context, new_name))
     return status::kWriteFailed;
-  }
+  // An empty name names nothing: the work directory itself is never one end of the move.
+  const std::string from = WorkPath(context, old_name);
+  const std::string to = WorkPath(context, new_name);
+  if (from.empty() || to.empty())
+    return status::kWriteFailed;
   return platform::RenameNow(from, to, true) ? status::kOk : status::kWriteFailed;
 }
 

@@ -57,4 +57,7 @@ inline constexpr MessageId kSectionsNestedTooDeep =
 inline constexpr MessageId kRestoredFromBackup = 160;  // "Restored %s from its backup."
 // The installer's own addition: a destination that names a device (CON, NUL, COM1, ...).
 inline constexpr MessageId kDeviceNotFile = 161;  // "%s names a device, not a file."
+// The installer's own addition: DELETEDIRECTORY named a folder of the system.
+inline constexpr MessageId kSystemFolderRefused =
+    162;  // "%s is a folder of the system: it is not removed."
 }  // namespace message

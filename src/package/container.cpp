@@ -61,11 +61,11 @@ Status ReadPackageTrailer(const std::string& installer_path, PackageDescriptor& 
     return status::kNtOnly;
 
   // The record count comes from the file: in 64 bits the product cannot wrap, and a directory
-  // that would reach back into the sets (or before the file) is not read at all.
+  // that would reach back into the sets (or before the file) is damaged and not read at all.
   const std::int64_t directory_start =
       trailer_start - static_cast<std::int64_t>(kDirectoryRecordSize) * trailer.record_count;
   if (directory_start < static_cast<std::int64_t>(trailer.payload_offset)) {
-    return status::kReadFailed;
+    return status::kSignatureFailed;
   }
   descriptor.directory.Clear();
   return ReadDirectory(installer, directory_start, trailer.record_count, descriptor.directory);

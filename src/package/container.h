@@ -21,9 +21,10 @@ struct PackageDescriptor {
 enum class PackageSet { kLanguage, kMain };
 
 // Reads the trailer and the directory records of the installer at path into descriptor.
-// status::kOk; kInstallerOpenFailed cannot open; kBadPackage no marker; kNtOnly an NT-only
-// package on the 9x family; kReadFailed a record cannot be read whole (also when the directory
-// would start before the payload or the file); kNoMemory.
+// status::kOk; kInstallerOpenFailed cannot open; kBadPackage no marker (or no whole trailer);
+// kNtOnly an NT-only package on the 9x family; kSignatureFailed a damaged directory, one that
+// would start before the payload or the file; kReadFailed a record cannot be read whole;
+// kNoMemory.
 Status ReadPackageTrailer(const std::string& installer_path, PackageDescriptor& descriptor);
 
 // Copies one set (without its magic) into a new "ORQ" temporary file. status::kOk; kBadPackage no

@@ -22,12 +22,6 @@ bool IsExistingDirectory(const std::string& path) {
   return (path[1] == ':' && first >= 'a' && first <= 'z') || (first >= 'A' && first <= 'Z');
 }
 
-bool HasExistingDirectory(const std::string& path) {
-  std::string folder = path.substr(0, base::kPathCapacity - 1);
-  base::StripFileName(folder);
-  return IsExistingDirectory(folder);
-}
-
 void CreateFoldersAlong(std::string_view path) {
   base::ForEachCharacter(path, [&](std::size_t i) {
     if ((path[i] == '\\' || path[i] == '/') && i > kLastRootSeparatorIndex)

@@ -9,8 +9,6 @@ namespace platform {
 
 // True when path names an existing folder, or is a bare drive ("C:", "C:\").
 bool IsExistingDirectory(const std::string& path);
-// True when the folder part of path (up to its last "\") is an existing folder.
-bool HasExistingDirectory(const std::string& path);
 
 // Creates every folder named along path: for each "\" or "/" (a character of its own) after the
 // root, the path up to it. Failures are ignored; they show when the path is used.

@@ -50,7 +50,7 @@ Status Run(const shell::RunOptions& options, const std::string& self,
 // Everything after the language library is loaded; the library outlives it.
 Status RunWithLanguage(const char* command_line, const std::string& self,
                        const package::PackageDescriptor& descriptor, Status trailer_status,
-                       const shell::LoadedLanguageLibrary& library, shell::SingleInstance& guard) {
+                       const shell::LoadedLanguageLibrary& library) {
   logging::InstallLog log;  // lines before the log is set up go to the early log file
   logging::SystemErrorBoxes boxes;
   logging::StatusReporter reporter(library, log, boxes);
@@ -71,14 +71,14 @@ Status RunWithLanguage(const char* command_line, const std::string& self,
   script::RunState state;
   state.no_change = options.no_change;
   Status result;
-  if (trailer_status == status::kNtOnly) {
-    // A package for the NT family only is refused on the 9x family, before anything runs.
-    result = status::kNtOnly;
+  if (trailer_status != status::kOk) {
+    // A damaged package, or one for the NT family only on the 9x family, runs nothing: its
+    // trailer's status ends the run.
+    result = trailer_status;
     reporter.ShowStatusError(result, options.silent);
   } else {
     result = Run(options, self, descriptor, reporter, state);
   }
-  guard.Release();
 
   if (options.extract_only) {
     reporter.LogMessage(
@@ -99,6 +99,8 @@ Status RunWithLanguage(const char* command_line, const std::string& self,
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR command_line, int) {
+  // Held until the process ends, past the restart question: a second installer started while
+  // this one waits there must not run, nor find the update-in-progress event reset under it.
   shell::SingleInstance guard;
   if (!guard.IsFirst())
     return status::kNoRun;
@@ -120,7 +122,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR command_line, int) {
       shell::ShowLibraryLoadFailure(::GetLastError());
       result = status::kLanguageLibraryFailed;
     } else {
-      result = RunWithLanguage(command_line, self, descriptor, trailer_status, library, guard);
+      result = RunWithLanguage(command_line, self, descriptor, trailer_status, library);
     }
     notice.reset();  // the driver hears that the run is over before the library goes
   }

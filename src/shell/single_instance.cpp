@@ -16,7 +16,7 @@ SingleInstance::SingleInstance() {
   first_ = mutex_.IsOpen() && !existed && running == nullptr;
   if (first_)
     return;
-  Release();
+  mutex_.Reset();
   if (running != nullptr)
     ::PostMessageA(running, kShowWizardMessage, 0, 0);
 }

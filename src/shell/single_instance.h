@@ -8,7 +8,8 @@ namespace shell {
 inline constexpr const char* kInstanceName = "ORQ_DUMBINSTL32_CLASS";
 
 // Only one installer runs at a time. The mutex is created, not merely looked for, so two
-// installers started together cannot both pass: the second finds it already there.
+// installers started together cannot both pass: the second finds it already there. The first
+// holds it for as long as this object lives.
 class SingleInstance {
  public:
   SingleInstance();
@@ -16,8 +17,6 @@ class SingleInstance {
   // False when another installer holds the mutex or has its window open; that one has then been
   // asked to bring its wizard to the front.
   bool IsFirst() const { return first_; }
-  // Lets the next installer start (the run is over).
-  void Release() { mutex_.Reset(); }
 
  private:
   platform::KernelHandle mutex_;

@@ -123,9 +123,12 @@ done_scenario
 
 package delete-files delete-files.osc 'C:\omni-e2e\delete-files'
 product="$products/delete-files"
-mkdir -p "$product" && echo here >"$product/here.txt"
+mkdir -p "$product/sub" "$work/sub" && echo here >"$product/here.txt"
+echo victim >"$product/sub/victim.txt" && echo victim >"$work/sub/victim.txt"
 run delete-files ok 0 /S /LOGFILE "$(winpath "$work/delete-files.log")"
 [ ! -e "$product/here.txt" ] || fail "here.txt was not deleted"
+[ ! -e "$product/sub/victim.txt" ] || fail "sub\\victim.txt was not deleted"
+[ -e "$work/sub/victim.txt" ] || fail "sub\\victim.txt of the current folder was deleted"
 expect_log 'Deleting...C:\omni-e2e\delete-files\gone.txt'
 expect_log 'Unable to delete file.'
 expect_log 'Deleting...C:\omni-e2e\delete-files\here.txt'
@@ -226,6 +229,26 @@ expect_no_log 'Error deleting directory.'
 restart_wine
 [ ! -e "$product/sub/deeper/c.txt" ] || fail "the file in use is still there after the restart"
 find "$prefix/drive_c/windows" -maxdepth 1 -iname 'wininit.*' -delete
+done_scenario
+
+# DELETEDIRECTORY of the Windows folder is refused and deletes nothing. The prefix is only put at
+# risk once the Win32 tests of the refusal have passed.
+name=delete-windows
+ok=1
+if ! "$wine_run" "$win32/tests/unit_tests.exe" --gtest_filter='ProtectedFolders.*' >/dev/null 2>&1; then
+  fail "the refusal's own tests fail: the Windows folder is not offered to it"
+else
+  package delete-windows delete-windows.osc 'C:\windows'
+  windows_before=$(find "$prefix/drive_c/windows" | sort)
+  run delete-windows ok 10 /S /LOGFILE "$(winpath "$work/delete-windows.log")"
+  gone=$(comm -23 <(echo "$windows_before") <(find "$prefix/drive_c/windows" | sort) | wc -l)
+  [ "$gone" = 0 ] || fail "$gone entries of the Windows folder were deleted"
+  expect_log 'C:\windows is a folder of the system: it is not removed.'
+  expect_log 'Unable to delete file.'
+  expect_no_log 'Error deleting directory.'
+  expect_no_box
+  expect_record 10 0
+fi
 done_scenario
 
 # REPLACEFILE lets the version decide: an older installed DLL is replaced, a newer one kept.

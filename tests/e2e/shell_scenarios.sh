@@ -38,6 +38,40 @@ expect_log "Unable to verify the ZIP File. Signature verification failed."
 expect_record 42 0
 done_scenario
 
+# A damaged trailer or directory runs nothing: the trailer's status ends the run, in the log, and
+# in a box unless the run is silent. Rows: name, what is damaged (python on data, the installer's
+# bytes, and t, the trailer's offset), exit code, log line.
+damaged_trailers=(
+  "bad-marker|data[t + 4] ^= 0xFF|32|Unable to understand Zip file format. Invalid integration of files."
+  "bad-directory|struct.pack_into('<I', data, t + 29, 65536)|42|Unable to verify the ZIP File. Signature verification failed."
+)
+for row in "${damaged_trailers[@]}"; do
+  IFS='|' read -r damage change expected message <<<"$row"
+  for mode in silent windowed; do
+    build "$damage-$mode" minimal
+    python3 - "$work/$damage-$mode.exe" "$change" <<'PY'
+import struct, sys
+path, change = sys.argv[1:]
+data = bytearray(open(path, 'rb').read())
+t = len(data) - 37
+exec(change)
+open(path, 'wb').write(data)
+PY
+    if [ "$mode" = silent ]; then
+      run "$damage-$mode" ok "$expected" /S /LOGFILE "$(winpath "$work/$damage-$mode.log")"
+      expect_no_box
+    else
+      run "$damage-$mode" ok "$expected" /LOGFILE "$(winpath "$work/$damage-$mode.log")"
+      expect_box "$caption	$message"
+    fi
+    expect_log "$message"
+    expect_log "Update process failed."
+    expect_no_log "Searching for all Installed anti-virus products."
+    expect_record "$expected" 0
+    done_scenario
+  done
+done
+
 # A language set that fails its signature is not unpacked: no library, the system's words in a box.
 build no-language minimal
 python3 - "$work/no-language.exe" <<'PY'
@@ -220,4 +254,47 @@ codes=$(cat "$work"/guard-*.exit | sort | tr '\n' ' ')
 code=$codes
 [ "$codes" = "33 33 33 6 " ] || fail "exit codes $codes, expected one 6 and three 33"
 [ "$(ls "$work"/guard-*.log 2>/dev/null | wc -l)" = 1 ] || fail "more than one installer logged"
+done_scenario
+
+# An installer waiting at its restart question still holds the guard and the update-in-progress
+# event: a second one started meanwhile ends with 33 and touches nothing, and the event stays set
+# until the first ends. The box is found with xdotool and answered by the watcher (Cancel).
+event_state() { "$wine_run" "$win32/tests/helpers/event_state.exe" 2>/dev/null | tr -d '\r'; }
+build guard-waiting restart-pending
+build guard-second minimal
+name=guard-at-prompt
+ok=1
+"$wine_run" reg delete "$record_key" /f >/dev/null 2>&1
+("$wine_run" "$work/guard-waiting.exe" /S /PROMPT /LOGFILE "$(winpath "$work/guard-waiting.log")" \
+  >/dev/null 2>&1
+ echo $? >"$work/guard-waiting.exit") &
+waiting_pid=$!
+box=
+for _ in $(seq 1 300); do
+  box=$(xdotool search --name "^$caption\$" 2>/dev/null | head -n 1)
+  [ -n "$box" ] && break
+  sleep 0.1
+done
+if [ -z "$box" ]; then
+  fail "the first installer showed no restart box"
+else
+  [ "$(event_state)" = set ] || fail "the event is not set while the first installer waits"
+  temp_before=$(ls "$temp_dir" | sort)
+  "$wine_run" "$work/guard-second.exe" /S /LOGFILE "$(winpath "$work/guard-second.log")" \
+    >/dev/null 2>&1
+  code=$?
+  [ "$code" = 33 ] || fail "the second installer exited with $code, expected 33"
+  [ ! -e "$work/guard-second.log" ] || fail "the second installer logged"
+  [ "$temp_before" = "$(ls "$temp_dir" | sort)" ] || fail "the second installer changed the temporary folder"
+  expect_record 0 1  # the first installer's, written before its question
+  [ "$(event_state)" = set ] || fail "the event is not set after the second installer ended"
+fi
+"$wine_run" "$watcher" "$(winpath "$work/guard-at-prompt.boxes")" cancel 30 >/dev/null 2>&1 &
+watcher_pid=$!
+wait "$waiting_pid"
+touch "$work/guard-at-prompt.boxes.stop"
+wait "$watcher_pid"
+rm -f "$work/guard-at-prompt.boxes.stop"
+[ "$(cat "$work/guard-waiting.exit")" = 0 ] || fail "the first installer exited with $(cat "$work/guard-waiting.exit")"
+[ "$(event_state)" != set ] || fail "the event is still set after the first installer ended"
 done_scenario

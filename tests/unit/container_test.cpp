@@ -136,7 +136,7 @@ const DamagedTrailerCase kDamagedTrailers[] = {
        trailer.record_count = 3 + 1008 / 178 + 1;  // past both sets and their magics
        return WithTrailer(installer, trailer);
      },
-     status::kReadFailed},
+     status::kSignatureFailed},
     {"directory reaching back before the file",
      [] {
        const Installer installer = TwoSetInstaller();
@@ -146,7 +146,7 @@ const DamagedTrailerCase kDamagedTrailers[] = {
        trailer.record_count = 0x80000003;
        return WithTrailer(installer, trailer);
      },
-     status::kReadFailed},
+     status::kSignatureFailed},
 };
 
 TEST_F(ReadPackageTrailerTest, DamagedTrailersAreRefused) {

@@ -168,12 +168,24 @@ TEST(PathIsExistingDirectory, AsksTheFileSystemForExistingPaths) {
 
   EXPECT_TRUE(platform::IsExistingDirectory(scratch.path()));
   EXPECT_FALSE(platform::IsExistingDirectory(file));
-  EXPECT_TRUE(platform::HasExistingDirectory(file));
-  EXPECT_TRUE(platform::HasExistingDirectory(scratch / "missing.txt"));
-  EXPECT_FALSE(platform::HasExistingDirectory(scratch / "missing\\file.txt"));
-  // Without a separator the whole path is tested.
-  EXPECT_TRUE(platform::HasExistingDirectory("AB"));
-  EXPECT_FALSE(platform::HasExistingDirectory("ab"));
+}
+
+TEST(PathIsAbsolutePath, OnlyDriveRootsAndNetworkNamesStandAlone) {
+  const struct {
+    const char* path;
+    bool expected;
+  } cases[] = {
+      {"C:\\windows", true}, {"c:/x", true},
+      {"Z:\\", true},        {"\\\\server\\share", true},
+      {"//server", true},    {"C:", false},
+      {"C:name", false},     {"\\name", false},
+      {"/name", false},      {"sub\\victim.txt", false},
+      {"..", false},         {"", false},
+      {"1:\\x", false},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(base::IsAbsolutePath(c.path), c.expected) << c.path;
+  }
 }
 
 TEST(PathIsContainedRelativePath, RefusesNamesThatLeaveTheTargetFolder) {

@@ -255,8 +255,8 @@ TEST_F(FolderRemoval, RemovesTreesDeeperAndWiderThanAHundredAndTwentyFolders) {
     folders.push_back({name + "\\x.txt", true});
   }
   Build(wide, folders);
-  // 125 levels fit the path length only relative to the current folder: "t\d\d...\d\f", with
-  // a read-only file f on every level.
+  // 125 levels fit the path length only relative to the current folder, which the script makes
+  // its work directory: ".\t\d\d...\d\f", with a read-only file f on every level.
   std::string deep = "t";
   for (int level = 0; level <= 125; ++level) {
     ASSERT_TRUE(MakeFolder(scratch_ / deep));
@@ -268,7 +268,8 @@ TEST_F(FolderRemoval, RemovesTreesDeeperAndWiderThanAHundredAndTwentyFolders) {
   for (const std::string& folder : {wide, std::string("t")}) {
     SCOPED_TRACE(folder);
     CurrentFolder inside(scratch_.path());
-    const Outcome outcome = RunScript("[Main]\nDELETEDIRECTORY " + folder + ",TRUE\n");
+    const Outcome outcome =
+        RunScript("[Main]\nSet here=.\nSetWorkDir here\nDELETEDIRECTORY " + folder + ",TRUE\n");
     EXPECT_EQ(outcome.status, status::kOk);
     EXPECT_EQ(outcome.failures, 0u);
   }

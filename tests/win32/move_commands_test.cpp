@@ -87,8 +87,10 @@ TEST_F(MoveCommands, SetBackupDirFollowsTheWorkDirectoryOfItsMoment) {
   EXPECT_EQ(context.backup_directory, work_ + "\\Backup");
   ASSERT_EQ(Run(kSetBackupDir, "bk=Backup"), status::kOk);
   EXPECT_EQ(context.backup_directory, scratch_ / "Backup");
-  // Without a work directory the folder stands alone.
+  // Without a work directory only an absolute folder names a place.
   context.work_directory.clear();
+  EXPECT_EQ(Run(kSetBackupDir, "bk=Backup"), status::kBackupFailed);
+  EXPECT_EQ(context.backup_directory, "");
   ASSERT_EQ(Run(kSetBackupDir, "bk=" + (scratch_ / "Alone")), status::kOk);
   EXPECT_EQ(Variable("bk"), scratch_ / "Alone");
   EXPECT_TRUE(platform::IsFolder(scratch_ / "Alone"));

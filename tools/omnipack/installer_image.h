@@ -21,8 +21,8 @@ struct InstallerImage {
   std::string path;
   std::uint64_t file_size = 0;
   package::PackageDescriptor descriptor;
-  // The result of ReadPackageTrailer: status::kOk; kBadPackage no marker; kReadFailed the
-  // directory does not fit the file.
+  // The result of ReadPackageTrailer: status::kOk; kBadPackage no marker; kSignatureFailed the
+  // directory does not fit the file; kReadFailed a record cannot be read.
   Status trailer_status = status::kOk;
   NameIndex<package::DirectoryRecord> record_names;  // of descriptor.directory
 };
