@@ -20,7 +20,7 @@ namespace {
 
 constexpr std::uint32_t kEntryTransferSize = 20480;
 constexpr std::uint32_t kWipeBlockSize = 4096;
-constexpr std::string_view kScratchPrefix = "ORQ";
+constexpr const char* kScratchPrefix = "ORQ";
 
 // The path an entry is written to, or empty when the stored name would leave the folder or the
 // path would not fit in 259 characters (the file is never written under a shortened name).
@@ -41,14 +41,13 @@ std::string DestinationPath(const std::string& folder, const std::string& name) 
 // the folder. It is wiped and deleted when the entry is done.
 class EntryScratch {
  public:
-  EntryScratch(const std::string& folder, const std::string& destination)
-      : path_(
-            platform::CreateTempFile(folder.empty() ? "." : folder, std::string(kScratchPrefix))) {
+  EntryScratch(const std::string& folder, const std::string& destination) {
+    const std::string where = folder.empty() ? "." : folder;
+    path_ = platform::CreateTempFile(where, kScratchPrefix);
     // The one name it may still take is that of the entry itself, not written yet: then the
     // entry would be decoded from itself. A second file cannot get the name the first holds.
     if (!path_.empty() && base::EqualsIgnoringCase(path_, destination)) {
-      std::string other =
-          platform::CreateTempFile(folder.empty() ? "." : folder, std::string(kScratchPrefix));
+      std::string other = platform::CreateTempFile(where, kScratchPrefix);
       platform::RemoveFile(path_);
       path_ = std::move(other);
     }
