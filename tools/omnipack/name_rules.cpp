@@ -41,9 +41,9 @@ void CheckOne(const PackEntry& entry, std::vector<ToolError>& errors) {
     refuse("name of " + length + " characters is too long for the directory record (at most " +
            std::to_string(kMaxRecordName) + "; --no-record leaves the record out)");
   }
-  // Extraction decodes through NAME with its last three characters replaced by "tmp".
+  // Installers in the field decode through NAME with its last three characters replaced by "tmp".
   if (base::EndsWithIgnoringCase(name, "tmp")) {
-    refuse("name ends in \"tmp\": extraction would use the file as its own scratch file");
+    refuse("name ends in \"tmp\": older installers would use the file as its own scratch file");
   }
   if (!base::IsContainedRelativePath(name)) {
     refuse("name \"" + name + "\" would leave the folder it is unpacked into");
