@@ -53,7 +53,7 @@ class BoundedInput {
       return nullptr;
     const auto kept = static_cast<std::uint32_t>(kInputBlock - used);
     std::memmove(data_, next, kept);
-    if (end_ < kInputBlock) {
+    if (end_ < static_cast<std::ptrdiff_t>(kInputBlock)) {
       end_ -= used;  // may end up a few bytes before data_: those bits are still unused
       std::memset(data_ + kept, 0, static_cast<std::size_t>(used));
       safe_end_ = std::min<std::ptrdiff_t>(kInputBlock - 8, end_ + 7);
