@@ -29,7 +29,7 @@ std::vector<std::uint8_t> ReadAll(const std::string& path) {
 void BM_Decode(benchmark::State& state) {
   const std::size_t output_size = ReadAll(kSample + ".bin").size();
   for (auto _ : state) {
-    if (!package::DecodeFile(kSample + ".lzh", "/dev/null")) {
+    if (package::DecodeFile(kSample + ".lzh", "/dev/null") != status::kOk) {
       state.SkipWithError("decoding failed");
       return;
     }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <new>
+#include <utility>
 #include <vector>
 
 #include "base/ascii_case.h"
@@ -19,7 +20,7 @@ namespace {
 
 constexpr std::uint32_t kEntryTransferSize = 20480;
 constexpr std::uint32_t kWipeBlockSize = 4096;
-constexpr std::string_view kScratchSuffix = "tmp";
+constexpr const char* kScratchPrefix = "ORQ";
 
 // The path an entry is written to, or empty when the stored name would leave the folder, names a
 // device (CON, COM1, ...) or the path would not fit in 259 characters (the file is never written
@@ -35,6 +36,37 @@ std::string DestinationPath(const std::string& folder, const std::string& name) 
     return {};
   return path;
 }
+
+// The file an entry's compressed bytes pass through: a new file of a unique name inside the folder
+// the set is unpacked into, so that it can be nothing that is there already, and nothing beside
+// the folder. It is wiped and deleted when the entry is done.
+class EntryScratch {
+ public:
+  EntryScratch(const std::string& folder, const std::string& destination) {
+    const std::string where = folder.empty() ? "." : folder;
+    path_ = platform::CreateTempFile(where, kScratchPrefix);
+    // The one name it may still take is that of the entry itself, not written yet: then the
+    // entry would be decoded from itself. A second file cannot get the name the first holds.
+    if (!path_.empty() && base::EqualsIgnoringCase(path_, destination)) {
+      std::string other = platform::CreateTempFile(where, kScratchPrefix);
+      platform::RemoveFile(path_);
+      path_ = std::move(other);
+    }
+  }
+  ~EntryScratch() {
+    if (path_.empty())
+      return;
+    WipeFile(path_);
+    platform::RemoveFile(path_);
+  }
+  EntryScratch(const EntryScratch&) = delete;
+  EntryScratch& operator=(const EntryScratch&) = delete;
+
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+};
 
 // Moves the entry's compressed bytes from the set into the scratch file.
 bool CopyCompressedData(PackageFile& set, std::uint32_t size, const std::string& scratch_path) {
@@ -57,50 +89,57 @@ bool CopyCompressedData(PackageFile& set, std::uint32_t size, const std::string&
 }
 
 // Unpacks the entry whose header was just read; the set stands at its compressed data.
-bool ExtractCurrentEntry(PackageFile& set, const EntryHeader& header, const std::string& folder) {
+// status::kOk; kSignatureFailed its stream is damaged; kExtractFailed any other failure.
+Status ExtractCurrentEntry(PackageFile& set, const EntryHeader& header, const std::string& folder) {
   const std::string destination = DestinationPath(folder, header.Name());
-  // A name ending in "tmp" would be its own scratch file: decoding would truncate its own input.
-  if (destination.empty() || base::EndsWithIgnoringCase(destination, kScratchSuffix))
-    return false;
+  if (destination.empty())
+    return status::kExtractFailed;
   if (!folder.empty())
     platform::CreateFoldersAlong(destination);
-  const std::size_t kept = destination.size() - std::min(destination.size(), kScratchSuffix.size());
-  const std::string scratch = destination.substr(0, kept) + std::string(kScratchSuffix);
 
-  bool extracted =
-      CopyCompressedData(set, header.compressed_size, scratch) && DecodeFile(scratch, destination);
-  if (extracted && IsDefinitionDataFile(destination)) {
-    std::string data_file = destination;
-    extracted = UnscrambleDataFile(data_file, true);
+  Status result = status::kExtractFailed;
+  {
+    const EntryScratch scratch(folder, destination);
+    if (!scratch.path().empty() &&
+        CopyCompressedData(set, header.compressed_size, scratch.path())) {
+      result = DecodeFile(scratch.path(), destination);
+    }
   }
-  WipeFile(scratch);
-  platform::RemoveFile(scratch);
-
-  if (extracted && header.time.IsSet())
+  if (result == status::kOk && IsDefinitionDataFile(destination)) {
+    std::string data_file = destination;
+    if (!UnscrambleDataFile(data_file, true))
+      result = status::kExtractFailed;
+  }
+  if (result == status::kOk && header.time.IsSet())
     SetFileTimeStamp(destination, header.time);
-  return extracted;
+  return result;
 }
 
 }  // namespace
 
-bool ExtractAllEntries(PackageFile& set, const std::string& folder) {
+Status ExtractAllEntries(PackageFile& set, const std::string& folder, std::string* failed_entry) {
   EntryHeader header;
   if (set.Seek(0, platform::SeekOrigin::kBegin) != 0 || !ReadEntryHeader(set, header))
-    return false;
+    return status::kExtractFailed;
   for (bool first = true;; first = false) {
     if (!header.HasTag())
-      return !first;
-    if (!ExtractCurrentEntry(set, header, folder))
-      return false;
+      return first ? status::kExtractFailed : status::kOk;
+    if (const Status result = ExtractCurrentEntry(set, header, folder); result != status::kOk) {
+      if (failed_entry != nullptr)
+        *failed_entry = header.Name();
+      return result;
+    }
     // The signature record that closes the set is shorter than a header.
     if (!ReadEntryHeader(set, header))
-      return true;
+      return status::kOk;
   }
 }
 
-bool ExtractEntry(PackageFile& set, const std::string& folder, std::string_view name) {
+Status ExtractEntry(PackageFile& set, const std::string& folder, std::string_view name) {
   EntryHeader header;
-  return set.SeekEntry(name, header) && ExtractCurrentEntry(set, header, folder);
+  if (!set.SeekEntry(name, header))
+    return status::kExtractFailed;
+  return ExtractCurrentEntry(set, header, folder);
 }
 
 void WipeFile(const std::string& path) {

@@ -40,8 +40,12 @@ Status FetchPackageFile(PackageRun& run, std::string_view name, std::string& out
 
   run.reporter.ReportProgress(message::kUncompressingFile, name);
   run.reporter.LogMessage(message::kRetrievingFile, name);
-  if (!ExtractEntry(run.main_set, run.package_folder, name))
-    return status::kExtractFailed;
+  if (const Status extracted = ExtractEntry(run.main_set, run.package_folder, name);
+      extracted != status::kOk) {
+    // What a failed entry wrote must not be found here by a later fetch either.
+    platform::RemoveFile(out);
+    return extracted;
+  }
 
   platform::File fetched = platform::File::OpenExisting(out, platform::OpenMode::kReadShareRead);
   if (!fetched.IsOpen())

@@ -20,9 +20,9 @@ struct PackageRun {
 
 // Extracts name from the main set into the package folder and checks its CRC-32 against the
 // directory. out receives the file's path. A file already in the folder is returned as it is; one
-// that fails the check is removed again.
+// that fails to extract or fails the check is removed again.
 // status::kOk; kExtractFailed not extracted; kOpenFailed cannot be opened; kNoMemory;
-// kSignatureFailed no record with that name and CRC.
+// kSignatureFailed its stream is damaged, or no record with that name and CRC.
 Status FetchPackageFile(PackageRun& run, std::string_view name, std::string& out,
                         std::size_t capacity, bool verify);
 

@@ -28,42 +28,67 @@ inline std::uint64_t LoadBigEndian64(const std::uint8_t* bytes) {
   return value;
 }
 
-// The compressed input: the file's bytes, then zero bytes without end, so that a truncated stream
-// still decodes to its stated size. Before safe_end() at least 8 bytes can be loaded.
-class ZeroPaddedInput {
+// The compressed input: the stream's bytes up to its end, then zero bytes, so that a load near
+// the end stays inside the buffer. Before safe_end() at least 8 bytes can be loaded. The zeros
+// behind the end may be loaded but not used: a stream that needs bits past the padding of its last
+// byte is damaged (cut off, or its size word too large).
+class BoundedInput {
  public:
-  explicit ZeroPaddedInput(platform::File& file) : file_(file) {}
+  BoundedInput(platform::File& file, std::uint64_t size) : file_(file), left_(size) {}
 
-  // Loads the first block; returns where it starts and how many bytes came from the file.
-  const std::uint8_t* Start(std::uint32_t& from_file) {
-    from_file = Fill(0);
+  // Loads the first block; returns where it starts and how many bytes of the stream it holds.
+  const std::uint8_t* Start(std::uint32_t& from_stream) {
+    from_stream = Fill(0);
     return data_;
   }
 
-  const std::uint8_t* safe_end() const { return data_ + kInputBlock - 8; }
+  const std::uint8_t* safe_end() const { return data_ + safe_end_; }
 
   // Moves the bytes from next on to the front, reads more behind them and returns where next
-  // went.
+  // went; none when next lies so far past the stream's end that the bits before it cannot all be
+  // the stream's (a load takes at most 63 bits that are not used yet).
   const std::uint8_t* Refill(const std::uint8_t* next) {
-    const auto left = static_cast<std::uint32_t>(data_ + kInputBlock - next);
-    std::memmove(data_, next, left);
-    Fill(left);
+    const std::ptrdiff_t used = next - data_;
+    if (used > end_ + 7)
+      return nullptr;
+    const auto kept = static_cast<std::uint32_t>(kInputBlock - used);
+    std::memmove(data_, next, kept);
+    if (end_ < static_cast<std::ptrdiff_t>(kInputBlock)) {
+      end_ -= used;  // may end up a few bytes before data_: those bits are still unused
+      std::memset(data_ + kept, 0, static_cast<std::size_t>(used));
+      safe_end_ = std::min<std::ptrdiff_t>(kInputBlock - 8, end_ + 7);
+    } else {
+      Fill(kept);
+    }
     return data_;
+  }
+
+  // Whether the bits used so far, up to next less the bit_count not used yet, are all the
+  // stream's own.
+  bool Holds(const std::uint8_t* next, unsigned bit_count) const {
+    return (next - data_) * 8 - static_cast<std::ptrdiff_t>(bit_count) <= end_ * 8;
   }
 
  private:
   std::uint32_t Fill(std::uint32_t kept) {
     const std::uint32_t wanted = kInputBlock - kept;
-    const std::uint32_t got = exhausted_ ? 0 : file_.Read(data_ + kept, wanted);
+    const auto asked = static_cast<std::uint32_t>(std::min<std::uint64_t>(wanted, left_));
+    const std::uint32_t got = asked == 0 ? 0 : file_.Read(data_ + kept, asked);
+    // A file that ends before the stated size ends the stream there.
+    left_ = got < asked ? 0 : left_ - got;
     if (got < wanted) {
-      exhausted_ = true;
       std::memset(data_ + kept + got, 0, wanted - got);
+      end_ = kept + got;
+      safe_end_ = std::min<std::ptrdiff_t>(kInputBlock - 8, end_ + 7);
     }
     return got;
   }
 
   platform::File& file_;
-  bool exhausted_ = false;
+  std::uint64_t left_;  // bytes of the stream not read yet
+  // Where the stream's bytes end in data_; kInputBlock while more may follow.
+  std::ptrdiff_t end_ = kInputBlock;
+  std::ptrdiff_t safe_end_ = kInputBlock - 8;
   std::uint8_t data_[kInputBlock];
 };
 
@@ -72,9 +97,9 @@ class ZeroPaddedInput {
 // When a block is full it is written out and its last 4096 bytes move to the front.
 class Decoder {
  public:
-  explicit Decoder(platform::File& input) : input_(input) {}
+  Decoder(platform::File& input, std::uint64_t input_size) : input_(input, input_size) {}
 
-  bool Run(platform::File& output);
+  Status Run(platform::File& output);
 
  private:
   static constexpr std::uint32_t kHistory = kRingSize;
@@ -84,7 +109,7 @@ class Decoder {
     return output.Write(window_ + kHistory, count) == count;
   }
 
-  ZeroPaddedInput input_;
+  BoundedInput input_;
   AdaptiveTree tree_;
   std::uint8_t window_[kHistory + kOutputBlock + kLongestMatch + kCopyWord];
 };
@@ -106,17 +131,17 @@ inline void CopyMatch(std::uint8_t* out, std::uint32_t distance, std::uint32_t l
     std::memcpy(out, out - distance, kCopyWord);
 }
 
-bool Decoder::Run(platform::File& output) {
-  std::uint32_t from_file = 0;
-  const std::uint8_t* in = input_.Start(from_file);
-  if (from_file < 4)
-    return false;
+Status Decoder::Run(platform::File& output) {
+  std::uint32_t from_stream = 0;
+  const std::uint8_t* in = input_.Start(from_stream);
+  if (from_stream < 4)
+    return status::kExtractFailed;
   std::uint32_t remaining = 0;
   for (int i = 3; i >= 0; --i)
     remaining = (remaining << 8) | in[i];
   in += 4;
   if (remaining == 0)
-    return false;
+    return status::kExtractFailed;
 
   tree_.Reset();
   FillInitialHistory(window_);
@@ -124,6 +149,7 @@ bool Decoder::Run(platform::File& output) {
   std::uint64_t bits = 0;  // valid bits at the top; below them bytes that are loaded again
   unsigned bit_count = 0;
   std::uint8_t* out = window_ + kHistory;
+  const std::uint8_t* safe_end = input_.safe_end();
 
   while (remaining != 0) {
     std::uint8_t* const start = out;
@@ -134,8 +160,12 @@ bool Decoder::Run(platform::File& output) {
     while (out < stop) {
       // Top up to at least 56 bits: a symbol code and a position take at most 36, as the tree's
       // depth stays below 23 (it is a Huffman tree of counts below 2^15).
-      if (in > input_.safe_end())
+      if (in > safe_end) {
         in = input_.Refill(in);
+        if (in == nullptr)
+          return status::kSignatureFailed;
+        safe_end = input_.safe_end();
+      }
       bits |= LoadBigEndian64(in) >> bit_count;
       in += (63 - bit_count) >> 3;
       bit_count |= 56;
@@ -167,37 +197,45 @@ bool Decoder::Run(platform::File& output) {
       out += length;
     }
 
+    // Nothing is written that bits past the stream's end helped to make.
+    if (!input_.Holds(in, bit_count))
+      return status::kSignatureFailed;
     remaining -= static_cast<std::uint32_t>(out - start);
     if (!Flush(output, out))
-      return false;
+      return status::kExtractFailed;
     std::memmove(window_, out - kHistory, kHistory);
     out = window_ + kHistory;
   }
-  return true;
+  return status::kOk;
 }
 
 }  // namespace
 
-bool DecodeStream(platform::File& input, platform::File& output) {
+Status DecodeStream(platform::File& input, std::uint64_t input_size, platform::File& output) {
   // The state is too large for a worker thread's stack.
-  std::unique_ptr<Decoder> decoder(new (std::nothrow) Decoder(input));
+  std::unique_ptr<Decoder> decoder(new (std::nothrow) Decoder(input, input_size));
   if (!decoder)
-    return false;
+    return status::kExtractFailed;
   return decoder->Run(output);
 }
 
-bool DecodeFile(const std::string& compressed_path, const std::string& destination_path) {
+Status DecodeFile(const std::string& compressed_path, const std::string& destination_path) {
   if (compressed_path.empty() || destination_path.empty())
-    return false;
+    return status::kExtractFailed;
   platform::File input = platform::File::OpenStream(compressed_path, platform::StreamMode::kRead);
   if (!input.IsOpen())
-    return false;
+    return status::kExtractFailed;
+  const std::int64_t input_size = input.Size();
+  if (input_size < 0 || input.Seek(0, platform::SeekOrigin::kBegin) != 0)
+    return status::kExtractFailed;
   platform::File output =
       platform::File::OpenStream(destination_path, platform::StreamMode::kWriteTruncate);
   if (!output.IsOpen())
-    return false;
-  const bool decoded = DecodeStream(input, output);
-  return output.Close() && decoded;
+    return status::kExtractFailed;
+  const Status decoded = DecodeStream(input, static_cast<std::uint64_t>(input_size), output);
+  if (!output.Close() && decoded == status::kOk)
+    return status::kExtractFailed;
+  return decoded;
 }
 
 }  // namespace package

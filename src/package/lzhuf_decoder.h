@@ -1,6 +1,9 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
+
+#include "base/status.h"
 
 namespace platform {
 class File;
@@ -8,13 +11,18 @@ class File;
 
 namespace package {
 
-// Decodes one LZHUF stream (4-byte little-endian size, then the bit stream) from input to output,
-// both positioned where the caller wants them. Produces exactly the stated size; input that runs
-// out reads as zero bits. False when the size word is short or zero, or a write fails.
-bool DecodeStream(platform::File& input, platform::File& output);
+// Decodes one LZHUF stream (4-byte little-endian size, then the bit stream) of input_size bytes
+// from input to output, both positioned where the caller wants them; nothing after the stream is
+// read. Produces exactly the stated size. Output goes out in blocks, and only blocks that the
+// stream's own bits made: a damaged stream leaves its good blocks written.
+// status::kOk; kSignatureFailed the stream is damaged: it needs more bits than input_size bytes
+// hold (beyond the padding of its last byte); kExtractFailed the size word is short or zero, a
+// write fails or there is no memory for the decoder.
+Status DecodeStream(platform::File& input, std::uint64_t input_size, platform::File& output);
 
-// Opens the compressed file for reading and the destination created or truncated, decodes, and
-// closes both. False on any failure; the destination keeps what was written.
-bool DecodeFile(const std::string& compressed_path, const std::string& destination_path);
+// Opens the compressed file for reading and the destination created or truncated, decodes the
+// whole file as one stream, and closes both. The statuses of DecodeStream, and kExtractFailed
+// when a path is empty or a file cannot be opened.
+Status DecodeFile(const std::string& compressed_path, const std::string& destination_path);
 
 }  // namespace package

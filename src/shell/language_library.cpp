@@ -47,8 +47,8 @@ Status UnpackLanguageSet(platform::File& installer, const package::PackageDescri
     if (!set.IsOpen()) {
       result = status::kPackageOpenFailed;
     } else {
-      if (!folder_made || !package::ExtractAllEntries(set, language_folder))
-        result = status::kExtractFailed;
+      result =
+          folder_made ? package::ExtractAllEntries(set, language_folder) : status::kExtractFailed;
       package::ClosePackageFile(set);
     }
   }

@@ -28,7 +28,7 @@ std::vector<std::uint8_t> Encode(const std::vector<std::uint8_t>& data) {
 std::vector<std::uint8_t> Decode(const std::vector<std::uint8_t>& stream) {
   TempDir dir;
   WriteBytes(dir / "in.lzh", stream);
-  EXPECT_TRUE(package::DecodeFile(dir / "in.lzh", dir / "out.bin"));
+  EXPECT_EQ(package::DecodeFile(dir / "in.lzh", dir / "out.bin"), status::kOk);
   return ReadBytes(dir / "out.bin");
 }
 

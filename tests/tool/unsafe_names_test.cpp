@@ -45,8 +45,8 @@ TEST_F(UnsafeNames, VerifyReportsEachEntryAndTheRule) {
       "main set: entry ..: name \"..\" would leave the folder it is unpacked into",
       "main set: entry C:x.txt: name \"C:x.txt\" would leave the folder it is unpacked into",
       "main set: entry \\abs.txt: name \"\\abs.txt\" would leave the folder it is unpacked into",
-      "main set: entry cache.TMP: name ends in \"tmp\": extraction would use the file as its own "
-      "scratch file",
+      "main set: entry cache.TMP: name ends in \"tmp\": older installers would use the file as its "
+      "own scratch file",
       "main set: entry README.TXT: name \"README.TXT\" equals \"Readme.txt\" but for case",
   };
   std::vector<std::string> lines;

@@ -83,7 +83,8 @@ const std::vector<Damage>& Damages() {
        [](Bytes& b) {
          b[TrailerOf(b).payload_offset + 4 + package::kEntryHeaderSize + 10] ^= 0xFF;
        },
-       {"language set: the signature CRC"}},
+       // The flipped byte leaves the first library's stream short of the bits it needs.
+       {"language set: the signature CRC", "language set: entry OPStbRes.dll: damaged"}},
       {"the main set's magic",
        [](Bytes& b) { b[MainSetStart(TrailerOf(b)) - 1] ^= 0xFF; },
        {"main set: no set magic"}},

@@ -52,7 +52,7 @@ TEST_F(ExtractionTest, ExtractAllEntriesUnpacksEveryEntryAndItsFolders) {
   Open({FixtureEntry("ORQSCRIP.OSC", "manpage-ls"), FixtureEntry("sub\\deeper\\abc.txt", "abc"),
         FixtureEntry("one.bin", "one-byte", stamp), FixtureEntry("big.bin", "mixed-binary-270k")});
 
-  ASSERT_TRUE(package::ExtractAllEntries(set_, out_));
+  ASSERT_EQ(package::ExtractAllEntries(set_, out_), status::kOk);
   EXPECT_EQ(ReadFileBytes(Out("ORQSCRIP.OSC")), Original("manpage-ls"));
   EXPECT_EQ(ReadFileBytes(Out("sub\\deeper\\abc.txt")), Original("abc"));
   EXPECT_EQ(ReadFileBytes(Out("one.bin")), Original("one-byte"));
@@ -69,7 +69,7 @@ TEST_F(ExtractionTest, ExtractAllEntriesUnpacksEveryEntryAndItsFolders) {
 TEST_F(ExtractionTest, EntryWithoutTimeStampKeepsTheTimeItWasWritten) {
   Open({FixtureEntry("abc.txt", "abc")});
   const std::int64_t before = platform::CurrentTime();
-  ASSERT_TRUE(package::ExtractAllEntries(set_, out_));
+  ASSERT_EQ(package::ExtractAllEntries(set_, out_), status::kOk);
   const std::int64_t after = platform::CurrentTime();
 
   const std::optional<std::int64_t> modified = platform::FileModificationTime(Out("abc.txt"));
@@ -84,8 +84,8 @@ TEST_F(ExtractionTest, SetThatDoesNotStartWithAnEntryWritesNothing) {
   const Bytes only_signature = test_package::SignedSet({});
   for (const Bytes& set : {not_an_entry, only_signature}) {
     Open(set);
-    EXPECT_FALSE(package::ExtractAllEntries(set_, out_));
-    EXPECT_FALSE(package::ExtractEntry(set_, out_, "abc.txt"));
+    EXPECT_EQ(package::ExtractAllEntries(set_, out_), status::kExtractFailed);
+    EXPECT_EQ(package::ExtractEntry(set_, out_, "abc.txt"), status::kExtractFailed);
     EXPECT_EQ(FolderNames(out_), Names{});
   }
 }
@@ -94,7 +94,7 @@ TEST_F(ExtractionTest, FailingEntryStopsTheSetAndKeepsEarlierFiles) {
   // A stream whose size word is zero does not decode.
   Open({FixtureEntry("first.txt", "abc"), FixtureEntry("second.txt", "empty"),
         FixtureEntry("third.txt", "one-byte")});
-  EXPECT_FALSE(package::ExtractAllEntries(set_, out_));
+  EXPECT_EQ(package::ExtractAllEntries(set_, out_), status::kExtractFailed);
   EXPECT_EQ(ReadFileBytes(Out("first.txt")), Original("abc"));
   EXPECT_FALSE(platform::IsFile(Out("third.txt")));
   EXPECT_FALSE(platform::IsFile(Out("second.tmp")));
@@ -103,19 +103,19 @@ TEST_F(ExtractionTest, FailingEntryStopsTheSetAndKeepsEarlierFiles) {
 TEST_F(ExtractionTest, ExtractEntryFindsTheNameIgnoringCaseAndWritesTheStoredName) {
   Open({FixtureEntry("a.txt", "abc"), FixtureEntry("ORQSCRIP.OSC", "manpage-ls"),
         FixtureEntry("orqscrip.osc", "one-byte")});
-  ASSERT_TRUE(package::ExtractEntry(set_, out_, "OrqScrip.osc"));
+  ASSERT_EQ(package::ExtractEntry(set_, out_, "OrqScrip.osc"), status::kOk);
   EXPECT_EQ(FolderNames(out_), (Names{"ORQSCRIP.OSC"}));
   EXPECT_EQ(ReadFileBytes(Out("ORQSCRIP.OSC")), Original("manpage-ls"));  // the first of the name
 
   // An entry before the one found first is still found.
-  ASSERT_TRUE(package::ExtractEntry(set_, out_, "a.txt"));
+  ASSERT_EQ(package::ExtractEntry(set_, out_, "a.txt"), status::kOk);
   EXPECT_EQ(ReadFileBytes(Out("a.txt")), Original("abc"));
 }
 
 TEST_F(ExtractionTest, ExtractEntryOfAnAbsentNameWritesNothing) {
   Open({FixtureEntry("a.txt", "abc"), FixtureEntry("b.txt", "one-byte")});
-  EXPECT_FALSE(package::ExtractEntry(set_, out_, "c.txt"));
-  EXPECT_FALSE(package::ExtractEntry(set_, out_, "a.tx"));
+  EXPECT_EQ(package::ExtractEntry(set_, out_, "c.txt"), status::kExtractFailed);
+  EXPECT_EQ(package::ExtractEntry(set_, out_, "a.tx"), status::kExtractFailed);
   EXPECT_EQ(FolderNames(out_), Names{});
 }
 
@@ -142,28 +142,28 @@ TEST_F(ExtractionTest, ExtractEntryFindsEveryEntryOfALargeSetInAnyOrder) {
   for (int i = kFiles - 1; i >= 0; i -= 2) {
     const std::string name = Numbered("f", i, ".txt");
     SCOPED_TRACE(name);
-    ASSERT_TRUE(package::ExtractEntry(set_, out_, name));
+    ASSERT_EQ(package::ExtractEntry(set_, out_, name), status::kOk);
     EXPECT_EQ(ReadFileBytes(Out(name)), Original(stems[i % 5]));
   }
   for (int i = 0; i < kFiles; i += 2) {
     const std::string name = Numbered("F", i, ".TXT");
     SCOPED_TRACE(name);
-    ASSERT_TRUE(package::ExtractEntry(set_, out_, name));
+    ASSERT_EQ(package::ExtractEntry(set_, out_, name), status::kOk);
     EXPECT_EQ(ReadFileBytes(Out(Numbered("f", i, ".txt"))), Original(stems[i % 5]));
   }
-  EXPECT_FALSE(package::ExtractEntry(set_, out_, "f300.txt"));
+  EXPECT_EQ(package::ExtractEntry(set_, out_, "f300.txt"), status::kExtractFailed);
   EXPECT_EQ(FolderNames(out_).size(), static_cast<std::size_t>(kFiles));
 }
 
 // The index keeps only a hash of each name; these two names share it.
 TEST_F(ExtractionTest, NamesSharingTheIndexHashFindTheirOwnEntries) {
   Open({FixtureEntry("file1212382.txt", "abc")});
-  EXPECT_FALSE(package::ExtractEntry(set_, out_, "file1049599.txt"));
+  EXPECT_EQ(package::ExtractEntry(set_, out_, "file1049599.txt"), status::kExtractFailed);
   EXPECT_EQ(FolderNames(out_), Names{});
 
   Open({FixtureEntry("file1212382.txt", "abc"), FixtureEntry("file1049599.txt", "one-byte")});
-  ASSERT_TRUE(package::ExtractEntry(set_, out_, "FILE1049599.TXT"));
-  ASSERT_TRUE(package::ExtractEntry(set_, out_, "file1212382.txt"));
+  ASSERT_EQ(package::ExtractEntry(set_, out_, "FILE1049599.TXT"), status::kOk);
+  ASSERT_EQ(package::ExtractEntry(set_, out_, "file1212382.txt"), status::kOk);
   EXPECT_EQ(ReadFileBytes(Out("file1049599.txt")), Original("one-byte"));
   EXPECT_EQ(ReadFileBytes(Out("file1212382.txt")), Original("abc"));
 }
@@ -181,11 +181,11 @@ TEST_F(ExtractionTest, ExtractEntryReachesEntriesUpToTheFirstBrokenHeader) {
   test_package::Append(set, test_package::EntryBytes(FixtureEntry("d.txt", "abc")));
   Open(set);
 
-  EXPECT_FALSE(package::ExtractEntry(set_, out_, "d.txt"));
-  EXPECT_FALSE(package::ExtractEntry(set_, out_, "untagged.txt"));
-  EXPECT_FALSE(package::ExtractEntry(set_, out_, "undecodable.txt"));
-  ASSERT_TRUE(package::ExtractEntry(set_, out_, "c.txt"));
-  ASSERT_TRUE(package::ExtractEntry(set_, out_, "a.txt"));
+  EXPECT_EQ(package::ExtractEntry(set_, out_, "d.txt"), status::kExtractFailed);
+  EXPECT_EQ(package::ExtractEntry(set_, out_, "untagged.txt"), status::kExtractFailed);
+  EXPECT_EQ(package::ExtractEntry(set_, out_, "undecodable.txt"), status::kExtractFailed);
+  ASSERT_EQ(package::ExtractEntry(set_, out_, "c.txt"), status::kOk);
+  ASSERT_EQ(package::ExtractEntry(set_, out_, "a.txt"), status::kOk);
   EXPECT_EQ(ReadFileBytes(Out("c.txt")), Original("one-byte"));
   EXPECT_FALSE(platform::IsFile(Out("d.txt")));
   EXPECT_FALSE(platform::IsFile(Out("untagged.txt")));
@@ -195,54 +195,92 @@ TEST_F(ExtractionTest, ExtractEntryReachesEntriesUpToTheFirstBrokenHeader) {
   set = test_package::EntryBytes(FixtureEntry("e.txt", "abc"));
   test_package::Append(set, overlong);
   Open(set);
-  EXPECT_FALSE(package::ExtractEntry(set_, out_, "overlong.txt"));
-  ASSERT_TRUE(package::ExtractEntry(set_, out_, "e.txt"));
+  EXPECT_EQ(package::ExtractEntry(set_, out_, "overlong.txt"), status::kExtractFailed);
+  ASSERT_EQ(package::ExtractEntry(set_, out_, "e.txt"), status::kOk);
   EXPECT_EQ(ReadFileBytes(Out("e.txt")), Original("abc"));
 }
 
 // A package file opened anew over other bytes is not answered from the old set's index.
 TEST_F(ExtractionTest, ReopenedSetIsLookedUpAfresh) {
   Open({FixtureEntry("a.txt", "abc"), FixtureEntry("b.txt", "one-byte")});
-  ASSERT_TRUE(package::ExtractEntry(set_, out_, "b.txt"));
+  ASSERT_EQ(package::ExtractEntry(set_, out_, "b.txt"), status::kOk);
   Open({FixtureEntry("b.txt", "manpage-ls")});
-  EXPECT_FALSE(package::ExtractEntry(set_, out_, "a.txt"));
-  ASSERT_TRUE(package::ExtractEntry(set_, out_, "b.txt"));
+  EXPECT_EQ(package::ExtractEntry(set_, out_, "a.txt"), status::kExtractFailed);
+  ASSERT_EQ(package::ExtractEntry(set_, out_, "b.txt"), status::kOk);
   EXPECT_EQ(ReadFileBytes(Out("b.txt")), Original("manpage-ls"));
 
   // Unpacking everything in between leaves lookups working.
-  ASSERT_TRUE(package::ExtractAllEntries(set_, out_));
-  ASSERT_TRUE(package::ExtractEntry(set_, out_, "B.TXT"));
+  ASSERT_EQ(package::ExtractAllEntries(set_, out_), status::kOk);
+  ASSERT_EQ(package::ExtractEntry(set_, out_, "B.TXT"), status::kOk);
 }
 
 // Stored names are refused when they would leave the folder, when folder and name do not fit in
-// 259 characters, when the name would be its own scratch file, and when it names a device. Nothing
-// is written anywhere.
+// 259 characters, and when they name a device. Nothing is written anywhere.
 TEST_F(ExtractionTest, UnsafeOrUnfitNamesFailTheirEntry) {
   const std::size_t room = 259 - out_.size() - 1;  // characters left for the name
   const std::string too_long = std::string(room - 3, 'n') + ".txt";
   const std::string names[] = {
-      "..\\evil.txt",
-      "sub\\..\\..\\evil.txt",
-      "../evil.txt",
-      "\\evil.txt",
-      "C:\\evil.txt",
-      "C:evil.txt",
-      "\\\\host\\share\\evil.txt",
-      "..",
-      too_long,
-      "notes.TMP",
-      "sub\\data.tmp",
-      "COM1",
-      "con.txt",
-      "sub\\nul\\evil.txt",
+      "..\\evil.txt", "sub\\..\\..\\evil.txt",     "../evil.txt", "\\evil.txt", "C:\\evil.txt",
+      "C:evil.txt",   "\\\\host\\share\\evil.txt", "..",          too_long,     "COM1",
+      "con.txt",      "sub\\nul\\evil.txt",
   };
   for (const std::string& name : names) {
     SCOPED_TRACE(name);
     Open({FixtureEntry(name, "abc")});
-    EXPECT_FALSE(package::ExtractEntry(set_, out_, name));
-    EXPECT_FALSE(package::ExtractAllEntries(set_, out_));
+    EXPECT_EQ(package::ExtractEntry(set_, out_, name), status::kExtractFailed);
+    EXPECT_EQ(package::ExtractAllEntries(set_, out_), status::kExtractFailed);
     EXPECT_EQ(FolderNames(out_), Names{});
     EXPECT_EQ(FolderNames(root_.path()), (Names{"ORQ1.tmp", "out"}));
+  }
+}
+
+// Each entry's compressed bytes pass through a scratch file of its own inside the folder: short
+// names do not put it beside the folder, where "outtmp" and "outmp" would be overwritten and
+// deleted, and names ending in "tmp" are not their own scratch file.
+TEST_F(ExtractionTest, ScratchFilesStayInsideTheFolder) {
+  const Bytes sibling_bytes = Original("manpage-ls");
+  for (const char* sibling : {"outtmp", "outmp", "outtmp.tmp"})
+    ASSERT_TRUE(test_support::WriteFileBytes(root_ / sibling, sibling_bytes));
+  Open({FixtureEntry("a", "abc"), FixtureEntry("ab", "one-byte"),
+        FixtureEntry("notes.TMP", "exact-4096"), FixtureEntry("sub\\data.tmp", "leading-spaces"),
+        FixtureEntry(".", "abc")});
+
+  // "." names the folder itself, which cannot be written as a file.
+  EXPECT_EQ(package::ExtractAllEntries(set_, out_), status::kExtractFailed);
+  EXPECT_EQ(ReadFileBytes(Out("a")), Original("abc"));
+  EXPECT_EQ(ReadFileBytes(Out("ab")), Original("one-byte"));
+  EXPECT_EQ(ReadFileBytes(Out("notes.TMP")), Original("exact-4096"));
+  EXPECT_EQ(ReadFileBytes(Out("sub\\data.tmp")), Original("leading-spaces"));
+  EXPECT_EQ(ReadFileBytes(root_ / "outtmp"), sibling_bytes);
+  EXPECT_EQ(ReadFileBytes(root_ / "outmp"), sibling_bytes);
+  EXPECT_EQ(ReadFileBytes(root_ / "outtmp.tmp"), sibling_bytes);
+  EXPECT_EQ(FolderNames(root_.path()), (Names{"ORQ1.tmp", "out", "outmp", "outtmp", "outtmp.tmp"}));
+  EXPECT_EQ(FolderNames(out_), (Names{"a", "ab", "notes.TMP", "sub"}));
+  EXPECT_EQ(FolderNames(Out("sub")), (Names{"data.tmp"}));
+
+  ASSERT_EQ(package::ExtractEntry(set_, out_, "ab"), status::kOk);
+  EXPECT_EQ(FolderNames(root_.path()), (Names{"ORQ1.tmp", "out", "outmp", "outtmp", "outtmp.tmp"}));
+  EXPECT_EQ(ReadFileBytes(root_ / "outmp"), sibling_bytes);
+}
+
+// An entry whose stream needs more data than it holds fails as damaged, naming itself; what came
+// before it stays, and no scratch file is left.
+TEST_F(ExtractionTest, DamagedStreamFailsAsDamaged) {
+  Entry cut = FixtureEntry("cut.bin", "english-160k");
+  cut.compressed.resize(cut.compressed.size() / 2);
+  Entry overstated = FixtureEntry("overstated.bin", "abc");
+  overstated.compressed[3] = 0xFF;  // the size word says about 4 GiB
+  for (const Entry& damaged : {cut, overstated}) {
+    SCOPED_TRACE(damaged.name);
+    Open({FixtureEntry("first.txt", "abc"), damaged, FixtureEntry("last.txt", "one-byte")});
+    std::string failed;
+    EXPECT_EQ(package::ExtractAllEntries(set_, out_, &failed), status::kSignatureFailed);
+    EXPECT_EQ(failed, damaged.name);
+    EXPECT_EQ(package::ExtractEntry(set_, out_, damaged.name), status::kSignatureFailed);
+    EXPECT_EQ(ReadFileBytes(Out("first.txt")), Original("abc"));
+    EXPECT_FALSE(platform::IsFile(Out("last.txt")));
+    for (const std::string& name : FolderNames(out_))
+      EXPECT_NE(name.rfind("ORQ", 0), 0u) << "scratch file left: " << name;
   }
 }
 
@@ -251,7 +289,7 @@ TEST_F(ExtractionTest, NameFillingThePathExactlyIsExtracted) {
   const std::string longest = std::string(room - 4, 'n') + ".txt";
   ASSERT_LE(longest.size(), 255u) << "the scratch folder's path is too short for this test";
   Open({FixtureEntry(longest, "abc")});
-  ASSERT_TRUE(package::ExtractAllEntries(set_, out_));
+  ASSERT_EQ(package::ExtractAllEntries(set_, out_), status::kOk);
   EXPECT_EQ(ReadFileBytes(Out(longest)), Original("abc"));
 }
 
@@ -266,7 +304,7 @@ TEST_F(ExtractionTest, DefinitionDataFilesAreUnscrambled) {
   Open({FixtureEntry("DETECT.DAT", "random-64k"), FixtureEntry("sub\\repair.dat", "random-64k"),
         FixtureEntry("Titles.Dat", "random-64k"), FixtureEntry("XDETECT.DAT", "random-64k"),
         FixtureEntry("DETECT.DAT.BAK", "random-64k")});
-  ASSERT_TRUE(package::ExtractAllEntries(set_, out_));
+  ASSERT_EQ(package::ExtractAllEntries(set_, out_), status::kOk);
   EXPECT_EQ(ReadFileBytes(Out("DETECT.DAT")), unscrambled);
   EXPECT_EQ(ReadFileBytes(Out("sub\\repair.dat")), unscrambled);
   EXPECT_EQ(ReadFileBytes(Out("Titles.Dat")), unscrambled);

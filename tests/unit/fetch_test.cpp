@@ -174,6 +174,20 @@ TEST_F(FetchPackageFileTest, EntryAfterADamagedOneIsFetched) {
   EXPECT_FALSE(platform::IsFile(folder_ + "\\late.txt"));
 }
 
+// A cut-off stream fails as damaged, with or without the check, and leaves no part of the file
+// for a later fetch to take as fetched.
+TEST_F(FetchPackageFileTest, CutOffStreamFailsAsDamagedEveryTime) {
+  Entry cut = FixtureEntry("cut.bin", "english-160k");
+  cut.compressed.resize(cut.compressed.size() / 2);
+  OpenSet({FixtureEntry("abc.txt", "abc"), cut});
+  descriptor_.directory.Append(Record("cut.bin", FileCrc(Original("english-160k"))));
+  for (const bool verify : {true, false}) {
+    SCOPED_TRACE(verify);
+    EXPECT_EQ(Fetch("cut.bin", verify), status::kSignatureFailed);
+    EXPECT_FALSE(platform::IsFile(out_));
+  }
+}
+
 // A name leaving the package folder could otherwise hand back a file that is already there.
 TEST_F(FetchPackageFileTest, NameOutsideThePackageFolderIsRefused) {
   ASSERT_TRUE(test_support::WriteFileText(root_ / "outside.txt", "not from the package"));

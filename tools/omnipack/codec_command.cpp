@@ -10,6 +10,7 @@
 #include "package/lzhuf_decoder.h"
 #include "platform/file.h"
 #include "progress.h"
+#include "set_walker.h"
 
 namespace omnipack {
 namespace {
@@ -63,8 +64,17 @@ int RunDecode(const ParsedArgs& args) {
     PrintError({out, "cannot be created"});
     return kExitFailure;
   }
-  if (input.Seek(0, platform::SeekOrigin::kBegin) != 0 || !package::DecodeStream(input, output) ||
-      !output.Close()) {
+  const std::int64_t size = input.Size();
+  if (size < 0 || input.Seek(0, platform::SeekOrigin::kBegin) != 0) {
+    PrintError({in, "cannot be read"});
+    return kExitFailure;
+  }
+  const Status decoded = package::DecodeStream(input, static_cast<std::uint64_t>(size), output);
+  if (decoded == status::kSignatureFailed) {
+    PrintError({in, std::string(DecodeProblem(decoded))});
+    return kExitFailure;
+  }
+  if (decoded != status::kOk || !output.Close()) {
     PrintError({out, "cannot be written"});
     return kExitFailure;
   }

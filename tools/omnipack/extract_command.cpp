@@ -9,6 +9,7 @@
 #include "installer_image.h"
 #include "package/extraction.h"
 #include "package/signature.h"
+#include "set_walker.h"
 
 namespace omnipack {
 namespace {
@@ -70,11 +71,24 @@ int RunExtract(const ParsedArgs& args) {
     return kExitFailure;
   }
   package::PackageFile file = package::OpenPackageFile(loaded.copy.path());
-  if (!file.IsOpen() || !package::ExtractAllEntries(file, destination)) {
-    PrintError({path, label + ": extraction into " + *folder +
-                          " failed (an entry does not decode, or its path leaves the folder, "
-                          "names a device or passes 259 characters; 'omnipack verify' tells "
-                          "more)"});
+  if (!file.IsOpen()) {
+    PrintError({path, label + ": " + SetLoadProblem(status::kOpenFailed)});
+    return kExitFailure;
+  }
+  std::string failed_entry;
+  const Status extracted = package::ExtractAllEntries(file, destination, &failed_entry);
+  if (extracted == status::kSignatureFailed) {
+    PrintError({path, label + ": entry " + failed_entry + ": " +
+                          std::string(DecodeProblem(extracted)) + "; extraction into " + *folder +
+                          " stopped there"});
+    return kExitFailure;
+  }
+  if (extracted != status::kOk) {
+    PrintError(
+        {path, label + ": extraction into " + *folder + " failed" +
+                   (failed_entry.empty() ? "" : " at entry " + failed_entry) +
+                   " (an entry does not decode, or its path leaves the folder, names a device "
+                   "or passes 259 characters; 'omnipack verify' tells more)"});
     return kExitFailure;
   }
   return kExitSuccess;

@@ -40,10 +40,10 @@ std::vector<std::string> EntryProblems(const EntryFacts& facts) {
                        " characters is too long for the directory record (at most " +
                        std::to_string(kMaxRecordName) + "; --no-record leaves the record out)");
   }
-  // Extraction decodes through NAME with its last three characters replaced by "tmp".
+  // Installers in the field decode through NAME with its last three characters replaced by "tmp".
   if (base::EndsWithIgnoringCase(name, "tmp"))
     problems.push_back(
-        "name ends in \"tmp\": extraction would use the file as its own scratch file");
+        "name ends in \"tmp\": older installers would use the file as its own scratch file");
   if (!base::IsContainedRelativePath(name))
     problems.push_back("name \"" + name + "\" would leave the folder it is unpacked into");
   // Windows would open the device instead of a file, so the installer refuses the entry.

@@ -33,6 +33,13 @@ std::optional<std::uint32_t> FileCrc(const std::string& path) {
 
 }  // namespace
 
+std::string_view DecodeProblem(Status status) {
+  return status == status::kSignatureFailed
+             ? "damaged: the stream needs more data than it holds (cut off, or its size word too "
+               "large)"
+             : "does not decode (its size word is missing or zero)";
+}
+
 bool WalkSet(platform::File& set, SetContents& contents) {
   const std::int64_t size = set.Size();
   if (size < 0)
@@ -78,8 +85,9 @@ std::optional<DecodedEntry> EntryDecoder::Decode(platform::File& set, const SetE
       return std::nullopt;
     }
   }
-  if (!package::DecodeFile(compressed_.path(), decoded_.path())) {
-    reason = "does not decode (its size word is missing or zero)";
+  const Status decoded_status = package::DecodeFile(compressed_.path(), decoded_.path());
+  if (decoded_status != status::kOk) {
+    reason = std::string(DecodeProblem(decoded_status));
     return std::nullopt;
   }
   DecodedEntry decoded;

@@ -5,8 +5,10 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "base/status.h"
 #include "name_index.h"
 #include "package/format.h"
 #include "platform/file.h"
@@ -29,6 +31,10 @@ struct SetContents {
 // Walks the entry headers from the start of a set the way extraction does: until a header cannot
 // be read whole or its tag does not match. False when the set cannot be read.
 bool WalkSet(platform::File& set, SetContents& contents);
+
+// Why a stream does not decode, for a status of package::DecodeFile or DecodeStream other than
+// status::kOk.
+std::string_view DecodeProblem(Status status);
 
 // The file that extraction would write for an entry: its size before any unscrambling and the
 // CRC-32 of the final bytes (what the directory record must hold).

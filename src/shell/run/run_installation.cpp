@@ -29,8 +29,10 @@ Status RunScript(const InstallationRun& run, package::PackageFile& set,
                  const std::string& package_folder) {
   run.reporter.ReportProgress(message::kUncompressingFile, kScriptName);
   run.reporter.LogMessage(message::kRetrievingFile, kScriptName);
-  if (!package::ExtractEntry(set, package_folder, kScriptName))
-    return status::kExtractFailed;
+  if (const Status extracted = package::ExtractEntry(set, package_folder, kScriptName);
+      extracted != status::kOk) {
+    return extracted;
+  }
   std::string script_path = package_folder;
   if (!base::JoinPath(script_path, base::kPathCapacity, kScriptName) ||
       !platform::IsFile(script_path)) {
@@ -58,7 +60,7 @@ Status ExtractEverything(const InstallationRun& run, package::PackageFile& set) 
     return status::kWorkDirFailed;
   }
   run.reporter.LogMessage(message::kExtractingAll, target);
-  return package::ExtractAllEntries(set, target) ? status::kOk : status::kExtractFailed;
+  return package::ExtractAllEntries(set, target);
 }
 
 // Steps 3 to 7: everything that needs the open installer file.
