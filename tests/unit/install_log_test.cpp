@@ -80,7 +80,7 @@ TEST(LogLine, LongFieldsAreCutToA518ByteLine) {
 std::string NumberedLines(int count) {
   std::string text;
   for (int i = 0; i < count; ++i) {
-    char number[16];
+    char number[24];
     std::snprintf(number, sizeof number, "line %05d ", i);
     text += number;
     text += std::string(100 - 11 - 2, 'x') + "\r\n";
