@@ -46,9 +46,12 @@ for target in $targets; do
       work="$build/work/$target"
       mkdir -p "$work/corpus" "$work/findings"
       cp -n "$corpus"/* "$work/corpus/"
+      # The target's dictionary: the keywords and markers its input is made of.
+      dict=()
+      [ -f "$root/fuzz/$target.dict" ] && dict=(-dict="$root/fuzz/$target.dict")
       echo "fuzz: $target for ${seconds}s"
       if ! (cd "$work/findings" && "$binary" -max_total_time="$seconds" -rss_limit_mb=2048 \
-          -print_final_stats=1 "$work/corpus" 2>"$work/fuzz.log"); then
+          -print_final_stats=1 "${dict[@]}" "$work/corpus" 2>"$work/fuzz.log"); then
         echo "fuzz: $target found a fault, see $work/fuzz.log and $work/findings" >&2
         failed=1
       fi
