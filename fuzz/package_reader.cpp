@@ -1,7 +1,8 @@
 // The package reader: the input is a whole installer. Its trailer and directory are read as the
 // installer reads its own; each set is copied out, its signature checked, its entry headers walked,
 // and the entries that the directory, the headers and the script's name point at are looked up
-// through the set's index and decoded, bounded by their stated compressed size.
+// through the set's index; the first ones found are decoded, bounded by their stated compressed
+// size.
 
 #include <cstddef>
 #include <cstdint>
