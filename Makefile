@@ -3,11 +3,14 @@ JOBS ?= 2
 HOST := build/host
 ASAN := build/asan
 WIN32 := build/win32
+FUZZ := build/fuzz
+# make fuzz runs each target this long.
+FUZZ_SECONDS ?= 60
 # CI builds the shipped code with warnings as errors.
 WERROR := $(if $(CI),ON,OFF)
 CMAKE_FLAGS := -G Ninja -DOMNI_WERROR=$(WERROR)
 
-.PHONY: all deps build check test demo bench clean
+.PHONY: all deps build check test demo bench fuzz fuzz-build clean
 
 all: build
 
@@ -19,6 +22,11 @@ $(HOST)/build.ninja: | deps
 
 $(ASAN)/build.ninja: | deps
 	cmake -S . -B $(ASAN) $(CMAKE_FLAGS) -DCMAKE_BUILD_TYPE=Debug -DOMNI_SANITIZE=ON
+
+# The libFuzzer targets: clang, native only, the core and fuzz/ alone.
+$(FUZZ)/build.ninja: | deps
+	cmake -S . -B $(FUZZ) $(CMAKE_FLAGS) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DOMNI_FUZZ=ON \
+	  -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14
 
 $(WIN32)/build.ninja: | deps
 	cmake -S . -B $(WIN32) $(CMAKE_FLAGS) -DCMAKE_BUILD_TYPE=Release \
@@ -34,12 +42,21 @@ check: deps
 	@scripts/check-layers.sh
 	@scripts/format-check.sh
 
-test: check build $(ASAN)/build.ninja
+test: check build $(ASAN)/build.ninja fuzz-build
 	cmake --build $(ASAN) -j$(JOBS)
 	ctest --test-dir $(HOST) --output-on-failure
 	ctest --test-dir $(ASAN) --output-on-failure
+	FUZZ_BUILD=$(CURDIR)/$(FUZZ) scripts/fuzz.sh replay
 	ctest --test-dir $(WIN32) --output-on-failure
 	tests/e2e/run.sh
+
+fuzz-build: deps $(FUZZ)/build.ninja
+	cmake --build $(FUZZ) -j$(JOBS)
+
+# Each target for FUZZ_SECONDS on a copy of its corpus (build/fuzz/work); what it finds is not
+# committed by itself.
+fuzz: fuzz-build
+	FUZZ_BUILD=$(CURDIR)/$(FUZZ) FUZZ_SECONDS=$(FUZZ_SECONDS) scripts/fuzz.sh run
 
 demo: build
 	@scripts/demo.sh
@@ -50,4 +67,4 @@ bench: build
 	@bench/many_entries.sh
 
 clean:
-	rm -rf build/host build/asan build/win32 dist
+	rm -rf build/host build/asan build/win32 build/fuzz dist

@@ -5,10 +5,10 @@ set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 commands=(cmake ninja g++ i686-w64-mingw32-g++-posix i686-w64-mingw32-windres wine Xvfb xdotool
-  clang-format valgrind)
+  clang-format valgrind clang++-14)
 packages=(cmake ninja-build g++ g++-mingw-w64-i686 binutils-mingw-w64-i686 wine wine32:i386 wine64
   xvfb xdotool clang-format valgrind googletest libgtest-dev libgmock-dev libbenchmark-dev
-  zlib1g-dev)
+  zlib1g-dev clang-14 libclang-rt-14-dev)
 
 missing=0
 for c in "${commands[@]}"; do command -v "$c" >/dev/null 2>&1 || missing=1; done
@@ -16,6 +16,8 @@ for c in "${commands[@]}"; do command -v "$c" >/dev/null 2>&1 || missing=1; done
 [ -f /usr/include/benchmark/benchmark.h ] || missing=1
 [ -f /usr/include/zlib.h ] || missing=1
 [ -d /usr/lib/i386-linux-gnu/wine/i386-windows ] || missing=1
+# libFuzzer's runtime, for the fuzz tree.
+compgen -G '/usr/lib/llvm-14/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a' >/dev/null || missing=1
 
 if [ "$missing" = 1 ]; then
   sudo=""

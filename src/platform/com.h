@@ -12,7 +12,7 @@ class ComScope {
   ComScope& operator=(const ComScope&) = delete;
 
  private:
-  bool initialised_ = false;
+  [[maybe_unused]] bool initialised_ = false;  // used by the Windows implementation only
 };
 
 }  // namespace platform

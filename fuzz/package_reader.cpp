@@ -1,0 +1,98 @@
+// The package reader: the input is a whole installer. Its trailer and directory are read as the
+// installer reads its own; each set is copied out, its signature checked, its entry headers walked,
+// and the entries that the directory, the headers and the script's name point at are looked up
+// through the set's index; the first ones found are decoded, bounded by their stated compressed
+// size.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "base/ascii_case.h"
+#include "fuzz_support.h"
+#include "package/container.h"
+#include "package/entry_index.h"
+#include "package/format.h"
+#include "package/lzhuf_decoder.h"
+#include "package/signature.h"
+#include "platform/file.h"
+#include "platform/filesystem.h"
+
+namespace {
+
+// Enough to reach past the first few entries of any set, few enough to keep each input quick.
+constexpr std::size_t kMaxNames = 16;
+// Decoding dominates the time of an input and the decoder has its own target: a set decodes the
+// first entries its lookups find, not all of them.
+constexpr int kMaxDecodes = 2;
+
+platform::File& Sink() {
+  static platform::File sink =
+      platform::File::OpenStream("/dev/null", platform::StreamMode::kWriteTruncate);
+  if (!sink.IsOpen())
+    fuzz_support::InputFile::Fail("cannot open /dev/null");
+  return sink;
+}
+
+void AddName(std::vector<std::string>& names, std::string name) {
+  for (const std::string& known : names) {
+    if (base::EqualsIgnoringCase(known, name))
+      return;
+  }
+  names.push_back(std::move(name));
+}
+
+void WalkSet(const std::string& set_path, const package::PackageDescriptor& descriptor) {
+  package::VerifySetSignature(set_path);
+  package::PackageFile set = package::OpenPackageFile(set_path);
+  if (!set.IsOpen())
+    return;
+
+  // The headers one after the other, as a walk from the set's start meets them; then the names of
+  // the directory, which need not be in the set at all.
+  std::vector<std::string> names = {"ORQSCRIP.OSC"};
+  std::int64_t offset = 0;
+  package::EntryHeader header;
+  while (names.size() < kMaxNames && set.Seek(offset, platform::SeekOrigin::kBegin) == offset &&
+         package::ReadEntryHeader(set, header) && header.HasTag()) {
+    AddName(names, header.Name());
+    offset += static_cast<std::int64_t>(package::kEntryHeaderSize) + header.compressed_size;
+  }
+  for (const package::DirectoryRecord& record : descriptor.directory) {
+    if (names.size() >= 2 * kMaxNames)
+      break;
+    AddName(names, record.Name());
+  }
+
+  int decodes = 0;
+  for (const std::string& name : names) {
+    if (set.SeekEntry(name, header) && decodes++ < kMaxDecodes)
+      package::DecodeStream(set, header.compressed_size, Sink());
+  }
+  package::ClosePackageFile(set);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  static fuzz_support::InputFile input;
+  const std::string& path = input.Write(data, size);
+
+  package::PackageDescriptor descriptor;
+  if (package::ReadPackageTrailer(path, descriptor) != status::kOk)
+    return 0;
+  platform::File installer = platform::File::OpenExisting(path, platform::OpenMode::kReadShareRead);
+  if (!installer.IsOpen())
+    fuzz_support::InputFile::Fail("cannot open the installer");
+  for (const package::PackageSet which :
+       {package::PackageSet::kLanguage, package::PackageSet::kMain}) {
+    std::string set_path;
+    if (package::CopySetToTempFile(installer, descriptor, which, set_path) == status::kOk)
+      WalkSet(set_path, descriptor);
+    if (!set_path.empty())
+      platform::RemoveFile(set_path);
+  }
+  return 0;
+}
