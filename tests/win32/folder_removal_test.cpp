@@ -14,12 +14,14 @@
 #include "log/messages.h"
 #include "pending_renames.h"
 #include "platform/system.h"
+#include "script_in_folder.h"
 #include "script_runner.h"
 #include "test_support.h"
 
 namespace {
 
 using test_support::Crlf;
+using test_support::CurrentFolder;
 using test_support::HeldFile;
 using test_support::RefusedDelayedOperations;
 using test_support::ScratchFolder;
@@ -95,23 +97,6 @@ Outcome RunScript(const std::string& text) {
   const Status status = runner.Run(Crlf(text));
   return {status, runner.ReportsOf(message::kFolderDeleteFailed).size()};
 }
-
-// The current folder of the process for as long as the object lives.
-class CurrentFolder {
- public:
-  explicit CurrentFolder(const std::string& folder) {
-    char previous[MAX_PATH];
-    ::GetCurrentDirectoryA(sizeof previous, previous);
-    previous_ = previous;
-    ::SetCurrentDirectoryA(folder.c_str());
-  }
-  ~CurrentFolder() { ::SetCurrentDirectoryA(previous_.c_str()); }
-  CurrentFolder(const CurrentFolder&) = delete;
-  CurrentFolder& operator=(const CurrentFolder&) = delete;
-
- private:
-  std::string previous_;
-};
 
 class FolderRemoval : public ::testing::Test {
  protected:

@@ -1,7 +1,10 @@
 #pragma once
 
 // Runs script text with its work directory already set, as SETWORKDIR would leave it, so that the
-// file commands can be tried on a scratch folder.
+// file commands can be tried on a scratch folder; and sets the process's current folder, which
+// such a script must never depend on.
+
+#include <windows.h>
 
 #include <string>
 #include <string_view>
@@ -11,6 +14,23 @@
 #include "script_runner.h"
 
 namespace test_support {
+
+// The current folder of the process for as long as the object lives.
+class CurrentFolder {
+ public:
+  explicit CurrentFolder(const std::string& folder) {
+    char previous[MAX_PATH];
+    ::GetCurrentDirectoryA(sizeof previous, previous);
+    previous_ = previous;
+    ::SetCurrentDirectoryA(folder.c_str());
+  }
+  ~CurrentFolder() { ::SetCurrentDirectoryA(previous_.c_str()); }
+  CurrentFolder(const CurrentFolder&) = delete;
+  CurrentFolder& operator=(const CurrentFolder&) = delete;
+
+ private:
+  std::string previous_;
+};
 
 // Loads text (written with "\n" line ends), points the work directory at folder and runs Main;
 // the run status, or the load status when loading failed.

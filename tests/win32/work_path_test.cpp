@@ -15,26 +15,10 @@
 
 namespace {
 
+using test_support::CurrentFolder;
 using test_support::RunInFolder;
 using test_support::ScratchFolder;
 using test_support::ScriptRunner;
-
-// The current folder of the process for as long as the object lives.
-class CurrentFolder {
- public:
-  explicit CurrentFolder(const std::string& folder) {
-    char previous[MAX_PATH];
-    ::GetCurrentDirectoryA(sizeof previous, previous);
-    previous_ = previous;
-    ::SetCurrentDirectoryA(folder.c_str());
-  }
-  ~CurrentFolder() { ::SetCurrentDirectoryA(previous_.c_str()); }
-  CurrentFolder(const CurrentFolder&) = delete;
-  CurrentFolder& operator=(const CurrentFolder&) = delete;
-
- private:
-  std::string previous_;
-};
 
 // Both folders hold the same files: top.txt, here\sub\victim.txt. The installer runs in the
 // current folder's here; the work directory, when set, is the work folder's here.
