@@ -14,7 +14,7 @@ ScriptSection& SectionList::Append(ScriptSection section) {
 }
 
 ScriptSection* SectionList::Find(std::string_view name) {
-  const auto found = first_by_name_.find(std::string(name));
+  const auto found = first_by_name_.find(name);
   return found == first_by_name_.end() ? nullptr : found->second;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -32,8 +33,16 @@ class SectionList {
   auto end() const { return sections_.end(); }
 
  private:
+  // Looks names up as they stand in the calling command, without a copy for every call.
+  struct NameHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view name) const {
+      return std::hash<std::string_view>{}(name);
+    }
+  };
+
   base::RecordList<ScriptSection> sections_;
-  std::unordered_map<std::string, ScriptSection*> first_by_name_;
+  std::unordered_map<std::string, ScriptSection*, NameHash, std::equal_to<>> first_by_name_;
 };
 
 }  // namespace script
