@@ -53,9 +53,7 @@ Bytes WithLastEntryCut(const Bytes& installer, std::string& name) {
 TEST(DamagedStream, VerifyExtractAndDecodeNameIt) {
   TempDir dir;
   const std::string built = dir / "good.exe";
-  const ToolRun build = RunTool({"build", "--main", FixturePath("main").string(), "--lang",
-                                 FixturePath("lang").string(), "--stub",
-                                 FixturePath("stub.exe").string(), "-o", built});
+  const ToolRun build = BuildFixtureInstaller(built);
   ASSERT_EQ(build.exit_code, 0) << build.err;
   std::string name;
   const std::string damaged = dir / "damaged.exe";

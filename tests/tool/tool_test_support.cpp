@@ -46,6 +46,12 @@ std::string ReadText(const fs::path& path) {
 
 }  // namespace
 
+ToolRun BuildFixtureInstaller(const std::string& out) {
+  return RunTool({"build", "--main", FixturePath("main").string(), "--lang",
+                  FixturePath("lang").string(), "--stub", FixturePath("stub.exe").string(), "-o",
+                  out});
+}
+
 ToolRun RunTool(const std::vector<std::string>& args, const std::string& binary) {
   TempDir capture;
   const std::string out_path = capture / "stdout";

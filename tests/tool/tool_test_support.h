@@ -38,6 +38,8 @@ struct ToolRun {
 ToolRun RunTool(const std::vector<std::string>& args, const std::string& binary = OMNIPACK_BINARY);
 
 fs::path FixturePath(const std::string& relative);  // below tests/fixtures/omnipack
+// omnipack build of the fixture folders main and lang with the fixture stub into out.
+ToolRun BuildFixtureInstaller(const std::string& out);
 
 std::vector<std::uint8_t> ReadBytes(const fs::path& path);
 void WriteBytes(const fs::path& path, const std::vector<std::uint8_t>& bytes);

@@ -139,9 +139,7 @@ const std::vector<Damage>& Damages() {
 TEST(Verify, ReportsEachViolatedRuleOnItsOwnLine) {
   TempDir dir;
   const std::string built = dir / "good.exe";
-  const ToolRun build = RunTool({"build", "--main", FixturePath("main").string(), "--lang",
-                                 FixturePath("lang").string(), "--stub",
-                                 FixturePath("stub.exe").string(), "-o", built});
+  const ToolRun build = BuildFixtureInstaller(built);
   ASSERT_EQ(build.exit_code, 0) << build.err;
   const Bytes good = ReadBytes(built);
 
