@@ -4,6 +4,7 @@
 #include <new>
 #include <vector>
 
+#include "package/certificate_table.h"
 #include "platform/block_copy.h"
 #include "platform/filesystem.h"
 #include "platform/system.h"
@@ -47,9 +48,12 @@ Status ReadPackageTrailer(const std::string& installer_path, PackageDescriptor& 
   const std::int64_t length = installer.Size();
   if (length < static_cast<std::int64_t>(kTrailerSize))
     return status::kBadPackage;
-  const std::int64_t trailer_start = length - static_cast<std::int64_t>(kTrailerSize);
+  descriptor.package_end = FindPackageEnd(installer, length);
+  const std::int64_t trailer_start =
+      descriptor.package_end - static_cast<std::int64_t>(kTrailerSize);
   TrailerBytes bytes;
-  if (installer.Seek(trailer_start, platform::SeekOrigin::kBegin) != trailer_start ||
+  if (trailer_start < 0 ||
+      installer.Seek(trailer_start, platform::SeekOrigin::kBegin) != trailer_start ||
       !ReadWhole(installer, bytes.data(), kTrailerSize)) {
     return status::kBadPackage;
   }

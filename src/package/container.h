@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -15,12 +16,15 @@ namespace package {
 // What the installer knows of its own package: the trailer and the directory in file order.
 struct PackageDescriptor {
   PackageTrailer trailer;
+  // Just past the trailer: the file's end, or where a signed file's certificate table begins.
+  std::int64_t package_end = 0;
   base::RecordList<DirectoryRecord> directory;
 };
 
 enum class PackageSet { kLanguage, kMain };
 
-// Reads the trailer and the directory records of the installer at path into descriptor.
+// Reads the trailer and the directory records of the installer at path into descriptor; the
+// trailer ends the file or, in a signed file, stands before the certificate table.
 // status::kOk; kInstallerOpenFailed cannot open; kBadPackage no marker (or no whole trailer);
 // kNtOnly an NT-only package on the 9x family; kSignatureFailed a damaged directory, one that
 // would start before the payload or the file; kReadFailed a record cannot be read whole;

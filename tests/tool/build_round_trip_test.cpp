@@ -47,7 +47,8 @@ TEST_F(BuildRoundTrip, BuildsQuietlyAndTheResultVerifies) {
 
   const ToolRun json = RunTool({"verify", "--json", installer_.string()});
   EXPECT_EQ(json.exit_code, 0);
-  EXPECT_EQ(json.out, "{\"file\":\"" + installer_.string() + "\",\"ok\":true,\"violations\":[]}\n");
+  EXPECT_EQ(json.out, "{\"file\":\"" + installer_.string() +
+                          "\",\"ok\":true,\"signature\":null,\"violations\":[]}\n");
 }
 
 // Checked with the installer's reader and by hand, not with omnipack's own inspection.

@@ -165,9 +165,11 @@ TEST(Verify, JsonListsTheViolations) {
   const std::string stub = FixturePath("stub.exe").string();
   const ToolRun verify = RunTool({"verify", "--json", stub});
   EXPECT_EQ(verify.exit_code, 1);
-  EXPECT_EQ(verify.out, "{\"file\":\"" + stub +
-                            "\",\"ok\":false,\"violations\":[\"no package marker at the end of "
-                            "the file\"]}\n");
+  EXPECT_EQ(
+      verify.out,
+      "{\"file\":\"" + stub +
+          "\",\"ok\":false,\"signature\":null,\"violations\":[\"no package marker at the end of "
+          "the file\"]}\n");
 }
 
 TEST(Verify, MissingFileIsAnErrorNamingIt) {

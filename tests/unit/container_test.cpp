@@ -158,6 +158,69 @@ TEST_F(ReadPackageTrailerTest, DamagedTrailersAreRefused) {
   }
 }
 
+// Signing appends a certificate table after the package, first padding the file with zeros to a
+// multiple of 8: image sizes 1000 to 1007 give every amount of padding from 0 to 7.
+TEST_F(ReadPackageTrailerTest, SignedInstallerReadsTheTrailerBeforeItsCertificateTable) {
+  for (std::size_t image_size = 1000; image_size < 1008; ++image_size) {
+    SCOPED_TRACE(image_size);
+    Installer installer = TwoSetInstaller();
+    installer.image = test_package::PeImage(image_size);
+    Bytes bytes = test_package::InstallerBytes(installer);
+    const std::int64_t package_end = static_cast<std::int64_t>(bytes.size());
+    test_package::AppendCertificateTable(bytes, 1456);
+
+    descriptor_ = PackageDescriptor{};
+    ASSERT_EQ(Read(bytes), status::kOk);
+    EXPECT_EQ(descriptor_.package_end, package_end);
+    EXPECT_EQ(descriptor_.trailer.payload_offset, image_size);
+    ASSERT_EQ(descriptor_.directory.Count(), 3u);
+    EXPECT_EQ(descriptor_.directory.At(2)->crc, 0x33333333u);
+  }
+}
+
+// Only a table that ends the file moves the package's end; anything else reads as unsigned.
+TEST_F(ReadPackageTrailerTest, OnlyATableThatEndsTheFileCounts) {
+  Installer installer = TwoSetInstaller();
+  installer.image = test_package::PeImage(1001);
+  const Bytes unsigned_bytes = test_package::InstallerBytes(installer);
+  Bytes signed_bytes = unsigned_bytes;
+  test_package::AppendCertificateTable(signed_bytes, 64);
+
+  const struct {
+    const char* what;
+    Bytes bytes;
+    Status expected;
+  } cases[] = {
+      {"unsigned, security entry empty", unsigned_bytes, status::kOk},
+      {"a byte appended after the table",
+       [&] {
+         Bytes bytes = signed_bytes;
+         bytes.push_back(0);
+         return bytes;
+       }(),
+       status::kBadPackage},
+      {"a non-zero byte where the alignment zeros stand",
+       [&] {
+         Bytes bytes = signed_bytes;
+         bytes[unsigned_bytes.size()] = 1;
+         return bytes;
+       }(),
+       status::kBadPackage},
+      {"not a PE file: the entry's bytes mean nothing",
+       [&] {
+         Bytes bytes = signed_bytes;
+         bytes[0] = 'X';
+         return bytes;
+       }(),
+       status::kBadPackage},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    descriptor_ = PackageDescriptor{};
+    EXPECT_EQ(Read(c.bytes), c.expected);
+  }
+}
+
 // Copies sets out of an installer file written to a scratch folder, as located by trailer;
 // removes the temporary files.
 class CopySetTest : public ::testing::Test {

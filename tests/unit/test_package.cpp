@@ -115,6 +115,25 @@ Bytes InstallerBytes(const Installer& installer) {
   return bytes;
 }
 
+Bytes PeImage(std::size_t size) {
+  Bytes image(std::max<std::size_t>(size, 0x200), 0);
+  image[0] = 'M';
+  image[1] = 'Z';
+  package::WriteLe32(&image[0x3C], 0x80);
+  std::copy_n("PE", 2, &image[0x80]);
+  package::WriteLe16(&image[0x80 + 20], 224);    // size of the optional header
+  package::WriteLe16(&image[0x80 + 24], 0x10B);  // PE32
+  package::WriteLe32(&image[0x80 + 24 + 92], 16);
+  return image;
+}
+
+void AppendCertificateTable(Bytes& file, std::size_t table_size) {
+  file.resize((file.size() + 7) / 8 * 8, 0);
+  package::WriteLe32(&file[kSecurityEntryOffset], static_cast<std::uint32_t>(file.size()));
+  package::WriteLe32(&file[kSecurityEntryOffset + 4], static_cast<std::uint32_t>(table_size));
+  file.resize(file.size() + table_size, 0x30);
+}
+
 std::vector<std::string> FolderNames(const std::string& folder) {
   std::vector<std::string> names;
   platform::ListFolder(folder, [&](const platform::FolderEntry& entry) {

@@ -48,6 +48,14 @@ package::PackageTrailer TrailerOf(const Installer& installer);
 
 void Append(Bytes& bytes, const Bytes& more);
 
+// A stand-in executable image of size bytes (at least 0x200) with real PE headers: "MZ", the
+// pointer at 0x3C to "PE\0\0" at 0x80, and a PE32 optional header with 16 data directories.
+Bytes PeImage(std::size_t size);
+inline constexpr std::size_t kSecurityEntryOffset = 0x80 + 24 + 96 + 4 * 8;
+// Does to file what signing does: zeros up to the next multiple of 8, then a certificate table of
+// table_size bytes that the security entry points to.
+void AppendCertificateTable(Bytes& file, std::size_t table_size);
+
 // The names in a folder, sorted; subfolders included.
 std::vector<std::string> FolderNames(const std::string& folder);
 

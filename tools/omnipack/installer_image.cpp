@@ -14,6 +14,9 @@ std::optional<ToolError> OpenInstaller(const std::string& path, InstallerImage& 
   if (error)
     return ToolError{path, "cannot be opened: " + error.message()};
   image.trailer_status = package::ReadPackageTrailer(path, image.descriptor);
+  platform::File file = platform::File::OpenExisting(path, platform::OpenMode::kReadShareRead);
+  if (file.IsOpen())
+    image.signature = package::FindCertificateTable(file, file.Size());
   for (const package::DirectoryRecord& record : image.descriptor.directory)
     image.record_names.Add(record.Name(), record);
   switch (image.trailer_status) {

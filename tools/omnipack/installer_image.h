@@ -11,6 +11,7 @@
 #include "base/status.h"
 #include "diagnostics.h"
 #include "name_index.h"
+#include "package/certificate_table.h"
 #include "package/container.h"
 #include "scratch_file.h"
 #include "set_walker.h"
@@ -24,6 +25,8 @@ struct InstallerImage {
   // The result of ReadPackageTrailer: status::kOk; kBadPackage no marker; kSignatureFailed the
   // directory does not fit the file; kReadFailed a record cannot be read.
   Status trailer_status = status::kOk;
+  // The certificate table of a signed installer.
+  std::optional<package::CertificateTable> signature;
   NameIndex<package::DirectoryRecord> record_names;  // of descriptor.directory
 };
 

@@ -11,6 +11,7 @@
 #include "diagnostics.h"
 #include "installer_image.h"
 #include "json_writer.h"
+#include "signature_report.h"
 #include "text_format.h"
 
 namespace omnipack {
@@ -23,7 +24,8 @@ constexpr std::string_view kHelp =
     "\n"
     "Shows the package of an installer: payload offset, set sizes, flags and directory size, then\n"
     "every entry of both sets with its sizes, compression ratio, time stamp and the CRC of its\n"
-    "directory record (\"-\" when it has none).\n"
+    "directory record (\"-\" when it has none). For a signed installer it names the certificate\n"
+    "table and says whether the package lies inside the range the signature covers.\n"
     "\n"
     "  --json    the same as one JSON object\n";
 
@@ -77,7 +79,8 @@ void PrintText(const InstallerImage& image, const std::array<LoadedSet, 2>& sets
     std::cout << "  " << SetLabel(set.which) << ": " << size << " bytes, "
               << set.contents.entries.size() << " entries\n";
   }
-  std::cout << "  directory: " << trailer.record_count << " records\n\n";
+  std::cout << "  directory: " << trailer.record_count << " records\n";
+  std::cout << "  signature: " << SignatureText(image) << "\n\n";
 
   std::vector<Row> rows = {{"SET", "NAME", "SIZE", "PACKED", "RATIO", "TIME", "RECORD"}};
   for (const LoadedSet& set : sets) {
@@ -123,6 +126,7 @@ void PrintJson(const InstallerImage& image, const std::array<LoadedSet, 2>& sets
   json.Key("nt_only").Bool(trailer.flags & package::kNtOnlyFlag);
   json.Key("excluded_groups").Number(ExcludedGroups(trailer.flags));
   json.EndObject();
+  WriteSignatureJson(json, image);
   json.Key("sets").BeginObject();
   for (const LoadedSet& set : sets) {
     json.Key(set.which == package::PackageSet::kLanguage ? "language" : "main").BeginArray();

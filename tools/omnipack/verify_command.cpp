@@ -14,6 +14,7 @@
 #include "package/signature.h"
 #include "progress.h"
 #include "record_rules.h"
+#include "signature_report.h"
 #include "stored_names.h"
 #include "text_format.h"
 
@@ -30,7 +31,9 @@ constexpr std::string_view kHelp =
     "installer decodes it), that every entry keeps the rules of build (names, sizes, time\n"
     "stamps), that the main set holds the install script, and that every directory record names\n"
     "a main-set entry whose CRC, sizes, place and time stamp it holds, with zero reserved and\n"
-    "padding bytes. Prints one line per violation.\n"
+    "padding bytes; of a signed installer, that the package lies inside the range its signature\n"
+    "covers. Prints one line per violation, and for a signed installer first a line naming its\n"
+    "certificate table.\n"
     "Exit code 0 when every rule holds, 1 otherwise.\n"
     "\n"
     "  --json    the result as one JSON object\n";
@@ -85,19 +88,21 @@ std::vector<std::string> Verifier::Run() {
   return violations_;
 }
 
-// The directory is found from the end and the sets from the payload offset; in a well-formed
-// package the main set ends where the directory starts.
+// The directory is found from the package's end and the sets from the payload offset; in a
+// well-formed package the main set ends where the directory starts. A signature covers it all.
 void Verifier::CheckLayout() {
   const package::PackageTrailer& trailer = image_.descriptor.trailer;
   const std::uint64_t main_end =
       std::uint64_t{trailer.payload_offset} + 8 + trailer.language_set_size + trailer.main_set_size;
   const std::uint64_t directory_start =
-      image_.file_size - package::kTrailerSize -
+      static_cast<std::uint64_t>(image_.descriptor.package_end) - package::kTrailerSize -
       std::uint64_t{package::kDirectoryRecordSize} * trailer.record_count;
   if (main_end != directory_start) {
     Violation("the main set ends at offset " + std::to_string(main_end) +
               " but the directory starts at offset " + std::to_string(directory_start));
   }
+  if (image_.signature && !PackageInsideSignedRange(image_))
+    Violation("the package reaches outside the range its signature covers");
 }
 
 void Verifier::CheckSignature(const LoadedSet& set, platform::File& copy, std::string_view label) {
@@ -212,12 +217,15 @@ int RunVerify(const ParsedArgs& args) {
   if (args.Has("--json")) {
     JsonWriter json;
     json.BeginObject().Key("file").String(path).Key("ok").Bool(violations.empty());
+    WriteSignatureJson(json, image);
     json.Key("violations").BeginArray();
     for (const std::string& violation : violations)
       json.String(violation);
     json.EndArray().EndObject();
     std::cout << json.text() << '\n';
   } else {
+    if (image.signature)
+      std::cout << path << ": signed: " << SignatureText(image) << '\n';
     for (const std::string& violation : violations)
       std::cout << path << ": " << violation << '\n';
   }
