@@ -40,11 +40,12 @@ void InstallLog::SetUpInstallLog(const LogSetUp& setup, const MessageSource& mes
     UsePath(requested);
     return;
   }
-  if (setup.silent)
-    return;
   const std::string text =
       FormatMessageText(messages.Message(message::kInvalidLogPath, kCapacity), path_, kCapacity);
-  boxes.Show(text, messages.Message(message::kBoxCaption, kCapacity));
+  if (setup.silent)
+    LogText(text);
+  else
+    boxes.Show(text, messages.Message(message::kBoxCaption, kCapacity));
 }
 
 void InstallLog::UsePath(std::string path) {

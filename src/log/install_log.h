@@ -33,8 +33,8 @@ class InstallLog {
 
   // Chooses the path: the file named by message 53 in "VelkorLogs" of the temporary directory
   // (created now), else beside the installer; then the explicit path when its file exists or can
-  // be created. An unusable explicit path keeps the default and, unless silent, says so with
-  // message 55 in a box.
+  // be created. An unusable explicit path keeps the default and says so with message 55: in a
+  // box, or in silent mode in the default log.
   void SetUpInstallLog(const LogSetUp& setup, const MessageSource& messages, ErrorBoxes& boxes);
 
   // Writes one line with the date, time, user and computer in front of text. A line that cannot

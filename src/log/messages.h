@@ -60,4 +60,6 @@ inline constexpr MessageId kDeviceNotFile = 161;  // "%s names a device, not a f
 // The installer's own addition: DELETEDIRECTORY named a folder of the system.
 inline constexpr MessageId kSystemFolderRefused =
     162;  // "%s is a folder of the system: it is not removed."
+// The installer's own addition: the one line every failed script command leaves.
+inline constexpr MessageId kCommandFailed = 163;  // "Script command failed: %s"
 }  // namespace message

@@ -94,4 +94,11 @@ std::optional<Opcode> LookupKeyword(std::string_view keyword) {
   return found->opcode;
 }
 
+std::string_view KeywordOf(Opcode opcode) {
+  const auto found =
+      std::find_if(kCommands.begin(), kCommands.end(),
+                   [&](const CommandKeyword& entry) { return entry.opcode == opcode; });
+  return found == kCommands.end() ? std::string_view() : found->keyword;
+}
+
 }  // namespace script

@@ -96,4 +96,7 @@ std::span<const CommandKeyword> CommandTable();
 // The opcode of an upper-case keyword; none when the language has no such command.
 std::optional<Opcode> LookupKeyword(std::string_view keyword);
 
+// The keyword of an opcode; empty for a number that no command has.
+std::string_view KeywordOf(Opcode opcode);
+
 }  // namespace script

@@ -1,6 +1,7 @@
 #include "script/interpreter.h"
 
 #include <new>
+#include <string>
 #include <string_view>
 
 #include "log/reporter.h"
@@ -17,6 +18,33 @@ constexpr std::string_view kLoadSection = "ThisPackage";
 
 bool InstallFilesMayRun(const ScriptCommand& command) {
   return command.opcode == opcode::kFile || command.opcode == opcode::kCopyFileAs;
+}
+
+Status RunHandler(ScriptContext& context, const ScriptCommand& command) {
+  context.command_status = 0;
+  if (context.current_section != nullptr)
+    context.current_section->stop = false;
+  const CommandHandler handler = context.env.handlers.Find(command.opcode);
+  if (handler == nullptr)
+    return status::kUnknownCommand;
+  // Every command is a boundary for memory exhaustion: it ends the command, not the run.
+  try {
+    return handler(context, command);
+  } catch (const std::bad_alloc&) {
+    return FailCommand(context, status::kNoMemory);
+  }
+}
+
+// "[Main] line 12: COPYFILE returned 14", so that the log alone shows what failed where, also when
+// a later command's success outweighs it in the run's status.
+void LogFailure(ScriptContext& context, const ScriptCommand& command, Status result) {
+  std::string where;
+  if (context.current_section != nullptr)
+    where = "[" + context.current_section->name + "] ";
+  context.env.reporter.LogMessage(message::kCommandFailed,
+                                  where + "line " + std::to_string(command.line) + ": " +
+                                      std::string(KeywordOf(command.opcode)) + " returned " +
+                                      std::to_string(result));
 }
 
 }  // namespace
@@ -53,18 +81,10 @@ Status RunMain(ScriptContext& context) {
 }
 
 Status DispatchCommand(ScriptContext& context, const ScriptCommand& command) {
-  context.command_status = 0;
-  if (context.current_section != nullptr)
-    context.current_section->stop = false;
-  const CommandHandler handler = context.env.handlers.Find(command.opcode);
-  if (handler == nullptr)
-    return status::kUnknownCommand;
-  // Every command is a boundary for memory exhaustion: it ends the command, not the run.
-  try {
-    return handler(context, command);
-  } catch (const std::bad_alloc&) {
-    return FailCommand(context, status::kNoMemory);
-  }
+  const Status result = RunHandler(context, command);
+  if (result != status::kOk)
+    LogFailure(context, command, result);
+  return result;
 }
 
 Status RunSection(ScriptContext& context, const ScriptCommand& calling) {

@@ -28,7 +28,7 @@ Status RunMain(ScriptContext& context);
 
 // Clears the command status and the current section's stop flag, then runs the command's handler;
 // status::kUnknownCommand when the opcode has no handler in this build (INCLUDEGLOBALS never has
-// one).
+// one). A failure leaves one log line (message 163) with the section, line, keyword and status.
 Status DispatchCommand(ScriptContext& context, const ScriptCommand& command);
 
 // Runs the section that calling's argument names, for CALL, CONTINUEIF and INSTALLFILES, until a

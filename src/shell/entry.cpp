@@ -48,19 +48,18 @@ Status Run(const shell::RunOptions& options, const std::string& self,
 }
 
 // Everything after the language library is loaded; the library outlives it.
-Status RunWithLanguage(const char* command_line, const std::string& self,
-                       const package::PackageDescriptor& descriptor, Status trailer_status,
-                       const shell::LoadedLanguageLibrary& library) {
+Status RunWithLanguage(const std::optional<shell::ParsedCommandLine>& parsed, bool silent,
+                       const std::string& self, const package::PackageDescriptor& descriptor,
+                       Status trailer_status, const shell::LoadedLanguageLibrary& library) {
   logging::InstallLog log;  // lines before the log is set up go to the early log file
   logging::SystemErrorBoxes boxes;
   logging::StatusReporter reporter(library, log, boxes);
 
   shell::RunOptions options;
-  if (const std::optional<shell::ParsedCommandLine> parsed =
-          shell::ParseCommandLine(command_line)) {
+  if (parsed) {
     if (shell::ValidateCommandLine(*parsed) != status::kOk) {
-      // The silent flag is not read yet: the box shows whatever the command line says.
-      reporter.ShowStatusError(status::kBadCommandLine, false);
+      // Its line goes to the early log file.
+      reporter.ShowStatusError(status::kBadCommandLine, silent);
       return status::kBadCommandLine;
     }
     options = shell::ReadRunOptions(*parsed, self);
@@ -105,6 +104,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR command_line, int) {
   if (!guard.IsFirst())
     return status::kNoRun;
   std::optional<shell::UpdateInProgressNotice> notice(std::in_place);
+  // Silence is read before anything can fail, so that a silent run never shows a box. A parse
+  // without memory leaves every option off.
+  const std::optional<shell::ParsedCommandLine> parsed = shell::ParseCommandLine(command_line);
+  const bool silent = parsed && shell::RequestsSilence(*parsed);
 
   const std::string self = platform::OwnProgramPath();
   package::PackageDescriptor descriptor;
@@ -119,10 +122,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR command_line, int) {
     base::JoinPath(library_path, base::kPathCapacity, library_name);
     const shell::LoadedLanguageLibrary library(library_path);
     if (!library.IsLoaded()) {
-      shell::ShowLibraryLoadFailure(::GetLastError());
+      shell::ReportLibraryLoadFailure(::GetLastError(), silent);
       result = status::kLanguageLibraryFailed;
     } else {
-      result = RunWithLanguage(command_line, self, descriptor, trailer_status, library);
+      result = RunWithLanguage(parsed, silent, self, descriptor, trailer_status, library);
     }
     notice.reset();  // the driver hears that the run is over before the library goes
   }

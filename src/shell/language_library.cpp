@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <climits>
 
+#include "log/install_log.h"
 #include "package/extraction.h"
 #include "package/signature.h"
 #include "package/temp_folder.h"
@@ -98,9 +99,15 @@ std::string LibraryLoadFailureText(unsigned long error) {
   return text;
 }
 
-void ShowLibraryLoadFailure(unsigned long error) {
-  ::MessageBoxA(nullptr, LibraryLoadFailureText(error).c_str(), "Error",
-                MB_OK | MB_ICONINFORMATION);
+void ReportLibraryLoadFailure(unsigned long error, bool silent) {
+  std::string text = LibraryLoadFailureText(error);
+  if (!silent) {
+    ::MessageBoxA(nullptr, text.c_str(), "Error", MB_OK | MB_ICONINFORMATION);
+    return;
+  }
+  // The system's text ends its own line, which the log line must not carry.
+  text.erase(text.find_last_not_of(" \r\n") + 1);
+  logging::InstallLog().LogText(text);
 }
 
 LoadedLanguageLibrary::LoadedLanguageLibrary(const std::string& path)

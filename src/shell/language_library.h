@@ -31,9 +31,9 @@ Status PrepareLanguageLibrary(const std::string& installer_path,
 // name and the system's text for error.
 std::string LibraryLoadFailureText(unsigned long error);
 
-// Shows that text in a box of the desktop, caption "Error", information icon, OK button; returns
-// when the user has closed it.
-void ShowLibraryLoadFailure(unsigned long error);
+// Shows that text in a box of the desktop, caption "Error", information icon, OK button, and
+// returns when the user has closed it; a silent run writes it to the early log file instead.
+void ReportLibraryLoadFailure(unsigned long error, bool silent);
 
 // A language library loaded for its string table, dialog templates and bitmap; freed with the
 // object.

@@ -147,6 +147,8 @@ same "$product/bin/engine.dll" "$work/held-none-old/bin/engine.dll"
 same "$product/bin/scan.cfg" "$work/held-none-old/bin/scan.cfg"
 [ ! -e "$product/bin/engine.1" ] || fail "a staging copy was made"
 expect_log 'Unable to backup existing file. Not enough rights.'
+expect_log 'Script command failed: [Files] line 12: FILE returned 35'
+expect_log 'Script command failed: [Main] line 8: INSTALLFILES returned 35'
 expect_record 35 0
 done_scenario
 

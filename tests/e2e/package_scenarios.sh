@@ -26,7 +26,8 @@ done_scenario
 
 # A language library cut to half of its stream is not loaded half; the language folder goes.
 damaged damaged-language lang OPStbRes.dll cut
-run damaged-language ok 67 /SILENT /LOGFILE "$(winpath "$work/damaged-language.log")"
+run damaged-language ok 67 /E "$(winpath "$work/damaged-language-out")" \
+  /LOGFILE "$(winpath "$work/damaged-language.log")"
 expect_box "Error	OPStbRes.dll:  "
 expect_no_record
 done_scenario

@@ -9,9 +9,20 @@ expect_no_box
 expect_record 0 0
 done_scenario
 
+# An invalid command line shows its box only when the line does not ask for silence; a silent run
+# writes the box's text to the early log file in the current folder and shows nothing.
 build unknown-switch minimal
-run unknown-switch ok 51 /SILENT /X
+run unknown-switch ok 51 /X
 expect_box "$caption	Invalid switch or value supplied in command line parameters."
+expect_no_record
+done_scenario
+
+build unknown-switch-silent minimal
+rm -f "$work/install.log"
+run unknown-switch-silent ok 51 /X /SILENT
+log="$work/install.log"
+expect_log "Invalid switch or value supplied in command line parameters."
+expect_no_box
 expect_no_record
 done_scenario
 
@@ -82,9 +93,12 @@ payload = struct.unpack_from('<I', data, len(data) - 37 + 25)[0]
 data[payload + 4 + 300] ^= 0xFF
 open(path, 'wb').write(data)
 PY
-run no-language ok 67 /SILENT /LOGFILE "$(winpath "$work/no-language.log")"
-expect_box "Error	OPStbRes.dll:  "
-[ ! -f "$log" ] || fail "a log was written"
+rm -f "$work/install.log"
+run no-language ok 67 /S /LOGFILE "$(winpath "$work/no-language.log")"
+expect_no_box
+[ ! -f "$log" ] || fail "the log named by /LOGFILE was written"
+log="$work/install.log"
+cut -f6 "$log" 2>/dev/null | grep -q "^OPStbRes.dll:  ." || fail "no early log line for the library"
 expect_no_record
 done_scenario
 
@@ -150,6 +164,18 @@ done_scenario
 build log-bad-drive minimal
 run log-bad-drive ok 0 /LOGFILE 'Q:\nowhere\x.log' /E "$(winpath "$work/bad-drive-out")"
 expect_box "$caption	Invalid log file path is supplied. Default log file,"
+done_scenario
+
+# Silent, the same words go to the default log instead of a box.
+build log-bad-drive-silent minimal
+rm -f "$temp_dir/VelkorLogs/KPTInst.log"
+run log-bad-drive-silent ok 0 /S /LOGFILE 'Q:\nowhere\x.log'
+log="$temp_dir/VelkorLogs/KPTInst.log"
+cut -f6 "$log" 2>/dev/null | tr -d '\r' |
+  grep -q "^Invalid log file path is supplied. Default log file, .* will be used.$" ||
+  fail "no log line for the unusable log path"
+expect_log "Update process is successful."
+expect_no_box
 done_scenario
 
 as_win98 nt-only-9x.exe

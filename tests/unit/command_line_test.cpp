@@ -116,6 +116,26 @@ TEST(CommandLineQueries, FindOptionsAndTheirValues) {
   EXPECT_EQ(GetOptionValue(Parse("/E"), "E"), std::nullopt);
 }
 
+// Silence is read from any line, valid or not, before anything else can fail and show a box.
+TEST(CommandLineQueries, SilenceIsRequestedByEitherSwitchOnAnyLine) {
+  const struct {
+    const char* line;
+    bool silent;
+  } cases[] = {
+      {"/S", true},
+      {"-silent", true},
+      {"/X /LOGFILE /S", true},         // invalid, still silent
+      {"/E D:\\out /Silent /Q", true},  // invalid, still silent
+      {"/SILENTLY", false},
+      {"\"/S\"", false},  // quoted: a value, not the switch
+      {"/LOGFILE S", false},
+      {"/E", false},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(shell::RequestsSilence(Parse(c.line)), c.silent) << c.line;
+  EXPECT_TRUE(shell::RequestsSilence(Parse(LineLongerThanTheLimit())));
+}
+
 TEST(CommandLineQueries, CutAValueToTheBuffer) {
   const std::string value(300, 'v');
   EXPECT_EQ(GetOptionValue(Parse("/E " + value), "E"),

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <cstdio>
 #include <optional>
 #include <string>
@@ -223,7 +225,12 @@ TEST(SetUpInstallLog, ChoosesTheDefaultAndAcceptsOnlyUsableExplicitPaths) {
     EXPECT_EQ(boxes.shown, c.boxes) << c.name;
   }
   // The default log exists from the start; an explicit one is created empty or left as it was.
-  EXPECT_EQ(ReadText(in_temp), "");
+  // The silent run's only line is what its box would have said.
+  const std::string silent_log = ReadText(in_temp);
+  EXPECT_EQ(std::count(silent_log.begin(), silent_log.end(), '\n'), 1) << silent_log;
+  EXPECT_TRUE(silent_log.ends_with("\tInvalid log file path is supplied. Default log file, " +
+                                   in_temp + " will be used.\r\n"))
+      << silent_log;
   EXPECT_EQ(ReadText(deep), "");
   EXPECT_EQ(ReadText(existing), "earlier lines\r\n");
 }

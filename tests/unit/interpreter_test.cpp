@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "log/messages.h"
 #include "script/command_table.h"
 #include "script/main_outcome.h"
 #include "script/script_parser.h"
@@ -136,6 +137,23 @@ TEST(Interpreter, ReportsMainAndEachContinueIf) {
                                       {Report::kLog, 58, ""},
                                       {Report::kProgress, 12, ""},
                                       {Report::kProgress, 12, ""}}));
+}
+
+// The log alone shows every failure: also one that a later success outweighs in the run's status,
+// and each CALL that a failure inside its section ends, from the innermost out.
+TEST(Interpreter, EveryFailedCommandLeavesOneLogLine) {
+  ScriptRunner runner;
+  ASSERT_EQ(runner.Run(Crlf("[Main]\nCall Missing\nCall Install\nSetFinalStatusFlag fs=0\n"
+                            "[Install]\nSet a=1\nNameStripFile missing\n")),
+            0);
+  std::vector<std::string> failures;
+  for (const Report& report : runner.reporter.reports) {
+    if (report.kind == Report::kLog && report.id == message::kCommandFailed)
+      failures.push_back(report.text);
+  }
+  EXPECT_EQ(failures, (std::vector<std::string>{"[Main] line 2: CALL returned 4",
+                                                "[Install] line 7: NAMESTRIPFILE returned 28",
+                                                "[Main] line 3: CALL returned 28"}));
 }
 
 TEST(Interpreter, MainMissingFromTheContext) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <ostream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,6 +17,10 @@ class RecordingReporter : public Reporter {
     MessageId id;  // 0 for kText
     std::string text;
     bool operator==(const Report&) const = default;
+    // How a failing expectation shows a report.
+    friend void PrintTo(const Report& report, std::ostream* out) {
+      *out << "{" << report.kind << ", " << report.id << ", \"" << report.text << "\"}";
+    }
   };
 
   void ReportProgress(MessageId id, std::string_view argument) override {

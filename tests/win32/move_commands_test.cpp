@@ -11,6 +11,7 @@
 #include "install_test_files.h"
 #include "log/messages.h"
 #include "platform/filesystem.h"
+#include "script/command_table.h"
 #include "script/interpreter.h"
 #include "script_runner.h"
 #include "test_support.h"
@@ -251,8 +252,11 @@ TEST_F(MoveCommands, DeviceNamesAreRefused) {
     reporter.reports.clear();
     WriteWork("a.txt", "a");
     EXPECT_EQ(Run(c.opcode, c.argument), status::kWriteFailed);
+    const std::string failure =
+        "[Main] line 1: " + std::string(script::KeywordOf(c.opcode)) + " returned 12";
     EXPECT_EQ(reporter.reports,
-              (std::vector<Report>{{Report::kLog, message::kDeviceNotFile, c.logged}}));
+              (std::vector<Report>{{Report::kLog, message::kDeviceNotFile, c.logged},
+                                   {Report::kLog, message::kCommandFailed, failure}}));
     EXPECT_EQ(FolderNames(work_), std::vector<std::string>{"a.txt"});
   }
 }

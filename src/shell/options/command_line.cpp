@@ -142,6 +142,10 @@ bool HasOption(const ParsedCommandLine& parsed, std::string_view name) {
   return false;
 }
 
+bool RequestsSilence(const ParsedCommandLine& parsed) {
+  return HasOption(parsed, kOptionSilent) || HasOption(parsed, kOptionS);
+}
+
 std::optional<std::string> GetOptionValue(const ParsedCommandLine& parsed, std::string_view name) {
   const std::vector<std::string>& tokens = parsed.tokens;
   std::size_t i = 0;

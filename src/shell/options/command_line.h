@@ -45,6 +45,10 @@ Status ValidateCommandLine(const ParsedCommandLine& parsed);
 
 bool HasOption(const ParsedCommandLine& parsed, std::string_view name);
 
+// SILENT or S anywhere among the tokens, whether or not the rest of the line is valid: a silent
+// run shows no box, not even for its own command line.
+bool RequestsSilence(const ParsedCommandLine& parsed);
+
 // The value token after the first occurrence of the option that has one, cut to
 // kOptionValueCapacity - 1 characters.
 std::optional<std::string> GetOptionValue(const ParsedCommandLine& parsed, std::string_view name);

@@ -22,11 +22,9 @@ RunOptions ReadRunOptions(const ParsedCommandLine& parsed, const std::string& in
     options.extract_only = true;
     options.extract_target = GetOptionValue(parsed, kOptionExtract).value_or("");
   }
-  options.silent = HasOption(parsed, kOptionSilent);
-  if (!options.silent && HasOption(parsed, kOptionS)) {
-    options.silent = true;
+  options.silent = RequestsSilence(parsed);
+  if (options.silent && !HasOption(parsed, kOptionSilent))
     ReadSetupIss(installer_path, options);
-  }
   return options;
 }
 
