@@ -35,8 +35,8 @@ Status RunHandler(ScriptContext& context, const ScriptCommand& command) {
   }
 }
 
-// "[Main] line 12: REPLACEFILE returned 35", so that the log alone shows what failed where, also when
-// a later command's success outweighs it in the run's status.
+// "[Main] line 12: REPLACEFILE returned 35", so that the log alone shows what failed where, also
+// when a later command's success outweighs it in the run's status.
 void LogFailure(ScriptContext& context, const ScriptCommand& command, Status result) {
   std::string where;
   if (context.current_section != nullptr)
