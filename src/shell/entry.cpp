@@ -18,6 +18,7 @@
 #include "package/temp_folder.h"
 #include "platform/filesystem.h"
 #include "platform/system.h"
+#include "platform/win32/library_loading.h"
 #include "script/run_state.h"
 #include "shell/completion_record.h"
 #include "shell/language_library.h"
@@ -99,6 +100,7 @@ Status RunWithLanguage(const char* command_line, const std::string& self,
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR command_line, int) {
+  platform::RestrictLibrarySearch();
   // Held until the process ends, past the restart question: a second installer started while
   // this one waits there must not run, nor find the update-in-progress event reset under it.
   shell::SingleInstance guard;
