@@ -7,7 +7,6 @@
 #include <optional>
 #include <string>
 
-#include "base/path.h"
 #include "base/status.h"
 #include "log/error_boxes.h"
 #include "log/install_log.h"
@@ -117,11 +116,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR command_line, int) {
 
   Status result;
   {
-    std::string library_path = language_folder;
-    base::JoinPath(library_path, base::kPathCapacity, library_name);
-    const shell::LoadedLanguageLibrary library(library_path);
+    const shell::LoadedLanguageLibrary library(language_folder, library_name);
     if (!library.IsLoaded()) {
-      shell::ShowLibraryLoadFailure(::GetLastError());
+      shell::ShowLibraryLoadFailure(library.LoadError());
       result = status::kLanguageLibraryFailed;
     } else {
       result = RunWithLanguage(command_line, self, descriptor, trailer_status, library);

@@ -5,11 +5,13 @@
 #include <algorithm>
 #include <climits>
 
+#include "base/path.h"
 #include "package/extraction.h"
 #include "package/signature.h"
 #include "package/temp_folder.h"
 #include "platform/file.h"
 #include "platform/filesystem.h"
+#include "platform/win32/library_loading.h"
 
 namespace shell {
 namespace {
@@ -55,6 +57,20 @@ Status UnpackLanguageSet(platform::File& installer, const package::PackageDescri
   if (!temp_path.empty())
     platform::RemoveFile(temp_path);
   return result;
+}
+
+// The path of library name in folder, or of the default library when the folder does not hold
+// name. Empty without a folder: LoadLibraryAt refuses that, where a bare name would be searched
+// for.
+std::string LibraryPathIn(const std::string& folder, const std::string& name) {
+  if (folder.empty())
+    return {};
+  std::string path = folder;
+  if (base::JoinPath(path, base::kPathCapacity, name) && platform::IsFile(path))
+    return path;
+  path = folder;
+  base::JoinPath(path, base::kPathCapacity, kDefaultLanguageLibrary);
+  return path;
 }
 
 }  // namespace
@@ -103,8 +119,11 @@ void ShowLibraryLoadFailure(unsigned long error) {
                 MB_OK | MB_ICONINFORMATION);
 }
 
-LoadedLanguageLibrary::LoadedLanguageLibrary(const std::string& path)
-    : module_(::LoadLibraryA(path.c_str())) {}
+LoadedLanguageLibrary::LoadedLanguageLibrary(const std::string& folder, const std::string& name)
+    : module_(platform::LoadLibraryAt(LibraryPathIn(folder, name))) {
+  if (!module_.IsOpen())
+    load_error_ = ::GetLastError();
+}
 
 std::string LoadedLanguageLibrary::Message(MessageId id, std::size_t capacity) const {
   if (!module_.IsOpen() || capacity == 0)
