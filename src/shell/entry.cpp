@@ -7,7 +7,6 @@
 #include <optional>
 #include <string>
 
-#include "base/path.h"
 #include "base/status.h"
 #include "log/error_boxes.h"
 #include "log/install_log.h"
@@ -18,6 +17,7 @@
 #include "package/temp_folder.h"
 #include "platform/filesystem.h"
 #include "platform/system.h"
+#include "platform/win32/library_loading.h"
 #include "script/run_state.h"
 #include "shell/completion_record.h"
 #include "shell/language_library.h"
@@ -98,6 +98,7 @@ Status RunWithLanguage(const std::optional<shell::ParsedCommandLine>& parsed, bo
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR command_line, int) {
+  platform::RestrictLibrarySearch();
   // Held until the process ends, past the restart question: a second installer started while
   // this one waits there must not run, nor find the update-in-progress event reset under it.
   shell::SingleInstance guard;
@@ -118,11 +119,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR command_line, int) {
 
   Status result;
   {
-    std::string library_path = language_folder;
-    base::JoinPath(library_path, base::kPathCapacity, library_name);
-    const shell::LoadedLanguageLibrary library(library_path);
+    const shell::LoadedLanguageLibrary library(language_folder, library_name);
     if (!library.IsLoaded()) {
-      shell::ReportLibraryLoadFailure(::GetLastError(), silent);
+      shell::ReportLibraryLoadFailure(library.LoadError(), silent);
       result = status::kLanguageLibraryFailed;
     } else {
       result = RunWithLanguage(parsed, silent, self, descriptor, trailer_status, library);

@@ -5,12 +5,14 @@
 #include <algorithm>
 #include <climits>
 
+#include "base/path.h"
 #include "log/install_log.h"
 #include "package/extraction.h"
 #include "package/signature.h"
 #include "package/temp_folder.h"
 #include "platform/file.h"
 #include "platform/filesystem.h"
+#include "platform/win32/library_loading.h"
 
 namespace shell {
 namespace {
@@ -56,6 +58,20 @@ Status UnpackLanguageSet(platform::File& installer, const package::PackageDescri
   if (!temp_path.empty())
     platform::RemoveFile(temp_path);
   return result;
+}
+
+// The path of library name in folder, or of the default library when the folder does not hold
+// name. Empty without a folder: LoadLibraryAt refuses that, where a bare name would be searched
+// for.
+std::string LibraryPathIn(const std::string& folder, const std::string& name) {
+  if (folder.empty())
+    return {};
+  std::string path = folder;
+  if (base::JoinPath(path, base::kPathCapacity, name) && platform::IsFile(path))
+    return path;
+  path = folder;
+  base::JoinPath(path, base::kPathCapacity, kDefaultLanguageLibrary);
+  return path;
 }
 
 }  // namespace
@@ -110,8 +126,11 @@ void ReportLibraryLoadFailure(unsigned long error, bool silent) {
   logging::InstallLog().LogText(text);
 }
 
-LoadedLanguageLibrary::LoadedLanguageLibrary(const std::string& path)
-    : module_(::LoadLibraryA(path.c_str())) {}
+LoadedLanguageLibrary::LoadedLanguageLibrary(const std::string& folder, const std::string& name)
+    : module_(platform::LoadLibraryAt(LibraryPathIn(folder, name))) {
+  if (!module_.IsOpen())
+    load_error_ = ::GetLastError();
+}
 
 std::string LoadedLanguageLibrary::Message(MessageId id, std::size_t capacity) const {
   if (!module_.IsOpen() || capacity == 0)

@@ -39,11 +39,17 @@ void ReportLibraryLoadFailure(unsigned long error, bool silent);
 // object.
 class LoadedLanguageLibrary final : public MessageSource {
  public:
-  // Loads the file at path; IsLoaded tells whether that worked (the system's last error says why
-  // not).
-  explicit LoadedLanguageLibrary(const std::string& path);
+  // Loads the library name from folder, where PrepareLanguageLibrary unpacked the language set, by
+  // its full path; the default library of that folder when it does not hold name (a package
+  // carries only some languages). Loads nothing when folder is empty, as it is when the set could
+  // not be unpacked: a library of that name found elsewhere, beside the installer or in the
+  // current folder, must never stand in for the package's.
+  LoadedLanguageLibrary(const std::string& folder, const std::string& name);
 
   bool IsLoaded() const { return module_.IsOpen(); }
+  // Why the library is not loaded: the system's error code (ERROR_MOD_NOT_FOUND without a folder);
+  // 0 when it is loaded.
+  unsigned long LoadError() const { return load_error_; }
   // The module handle for the wizard's dialogs and bitmap; null when not loaded.
   HMODULE Module() const { return module_.Get(); }
 
@@ -51,6 +57,7 @@ class LoadedLanguageLibrary final : public MessageSource {
 
  private:
   platform::ModuleHandle module_;
+  unsigned long load_error_ = 0;
 };
 
 }  // namespace shell

@@ -43,6 +43,19 @@ build() {  # build NAME FIXTURE [omnipack options...]
   "$omnipack" build --main "$fixtures/$fixture" "$@" -o "$work/$name.exe" >/dev/null
 }
 
+# damage_language_set FILE: a byte of the installer's language set changed, so that the set fails
+# its signature and is not unpacked.
+damage_language_set() {
+  python3 - "$1" <<'PY'
+import struct, sys
+path = sys.argv[1]
+data = bytearray(open(path, 'rb').read())
+payload = struct.unpack_from('<I', data, len(data) - 37 + 25)[0]
+data[payload + 4 + 300] ^= 0xFF
+open(path, 'wb').write(data)
+PY
+}
+
 failures=0
 fail() {
   echo "FAIL $name: $*"
@@ -52,9 +65,9 @@ fail() {
 
 # run NAME ANSWERS EXPECTED_EXIT [installer arguments...]: runs work/NAME.exe with the box watcher
 # answering ANSWERS; the log is work/NAME.log unless the arguments name another. A variable
-# locale=xx_YY.UTF-8 before the call starts Wine in that locale; run_timeout=SECONDS (default 300)
-# ends an installer that runs longer, so that a hanging one fails its scenario instead of the
-# whole suite never ending.
+# locale=xx_YY.UTF-8 before the call starts Wine in that locale; cwd=FOLDER starts the installer
+# in that current folder (default work); run_timeout=SECONDS (default 300) ends an installer that
+# runs longer, so that a hanging one fails its scenario instead of the whole suite never ending.
 run() {
   name=$1
   local answers=$2 expected=$3
@@ -70,7 +83,7 @@ run() {
   "$wine_run" "$watcher" "$(winpath "$boxes")" "$answers" 60 >/dev/null 2>&1 &
   local watcher_pid=$!
   local limit=${run_timeout:-300}
-  (cd "$work" && env ${locale:+LC_ALL=$locale} timeout --kill-after=5 "$limit" \
+  (cd "${cwd:-$work}" && env ${locale:+LC_ALL=$locale} timeout --kill-after=5 "$limit" \
     "$wine_run" "$work/$name.exe" "$@" >/dev/null 2>&1)
   code=$?
   [ "$code" != 124 ] && [ "$code" != 137 ] || fail "still running after ${limit}s: ended"

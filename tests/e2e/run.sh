@@ -13,5 +13,6 @@ source "$here/shell_scenarios.sh"
 source "$here/install_scenarios.sh"
 source "$here/signing_scenarios.sh"
 source "$here/package_scenarios.sh"
+source "$here/library_scenarios.sh"
 
 [ "$failures" = 0 ] || { echo "$failures end-to-end check(s) failed"; exit 1; }

@@ -85,14 +85,7 @@ done
 
 # A language set that fails its signature is not unpacked: no library, the system's words in a box.
 build no-language minimal
-python3 - "$work/no-language.exe" <<'PY'
-import struct, sys
-path = sys.argv[1]
-data = bytearray(open(path, 'rb').read())
-payload = struct.unpack_from('<I', data, len(data) - 37 + 25)[0]
-data[payload + 4 + 300] ^= 0xFF
-open(path, 'wb').write(data)
-PY
+damage_language_set "$work/no-language.exe"
 rm -f "$work/install.log"
 run no-language ok 67 /S /LOGFILE "$(winpath "$work/no-language.log")"
 expect_no_box

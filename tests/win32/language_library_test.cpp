@@ -15,6 +15,7 @@
 #include "log/messages.h"
 #include "log/status_catalogue.h"
 #include "package/container.h"
+#include "script_in_folder.h"
 #include "test_package.h"
 #include "test_support.h"
 
@@ -153,8 +154,9 @@ TEST_F(PrepareLanguageLibraryTest, FailuresLeaveNoCopyAndStillChooseTheLibrary) 
   ::SetThreadLocale(saved_locale);
 }
 
-std::string LibraryPath(const char* name) {
-  return test_support::SystemPath(std::string(OMNI_LANG_DIR) + "/" + name);
+// The folder of the libraries this tree builds.
+std::string BuiltFolder() {
+  return test_support::SystemPath(OMNI_LANG_DIR);
 }
 
 // Every id the installer fetches: the named messages and the status catalogue's.
@@ -213,8 +215,8 @@ std::vector<MessageId> MessageIdsInUse() {
 class BuiltLanguageLibraryTest : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(BuiltLanguageLibraryTest, CarriesEveryMessageTheWizardPagesAndTheBitmap) {
-  const LoadedLanguageLibrary library(LibraryPath(GetParam()));
-  ASSERT_TRUE(library.IsLoaded()) << LibraryPath(GetParam());
+  const LoadedLanguageLibrary library(BuiltFolder(), GetParam());
+  ASSERT_TRUE(library.IsLoaded()) << GetParam();
   // 98 (status 48) is empty on purpose: that status is neither logged nor shown.
   constexpr MessageId kSilentStatusMessage = 98;
   for (MessageId id : MessageIdsInUse()) {
@@ -235,7 +237,7 @@ INSTANTIATE_TEST_SUITE_P(BothLanguages, BuiltLanguageLibraryTest,
                          ::testing::Values("OPStbRes.dll", "OPStbResDEU.dll"));
 
 TEST(LoadedLanguageLibraryTest, EnglishTextsAndTheCapacityCut) {
-  const LoadedLanguageLibrary library(LibraryPath("OPStbRes.dll"));
+  const LoadedLanguageLibrary library(BuiltFolder(), "OPStbRes.dll");
   ASSERT_TRUE(library.IsLoaded());
   EXPECT_EQ(library.Message(message::kLogFileName, kCapacity), "KPTInst.log");
   EXPECT_EQ(library.Message(message::kBoxCaption, kCapacity),
@@ -254,27 +256,64 @@ TEST(LoadedLanguageLibraryTest, EnglishTextsAndTheCapacityCut) {
 }
 
 TEST(LoadedLanguageLibraryTest, FreesTheLibraryWithTheObject) {
-  const std::string path = LibraryPath("OPStbResDEU.dll");
+  const std::string path = BuiltFolder() + "\\OPStbResDEU.dll";
   {
-    const LoadedLanguageLibrary library(path);
+    const LoadedLanguageLibrary library(BuiltFolder(), "OPStbResDEU.dll");
     ASSERT_TRUE(library.IsLoaded());
     EXPECT_EQ(::GetModuleHandleA(path.c_str()), library.Module());
   }
   EXPECT_EQ(::GetModuleHandleA(path.c_str()), nullptr);
 }
 
-TEST(LoadedLanguageLibraryTest, AMissingLibraryIsReportedUnderTheDefaultName) {
-  // No Chinese library is built: loading it fails as a language set without it would.
-  const LoadedLanguageLibrary library(LibraryPath("OPStbResCHS.dll"));
-  const DWORD error = ::GetLastError();
-  ASSERT_FALSE(library.IsLoaded());
-  EXPECT_EQ(library.Message(message::kLogFileName, kCapacity), "");
+// A language folder holding some of the libraries: the chosen one is loaded when it is there, the
+// default one otherwise. Without a folder nothing is loaded, though the libraries lie in the
+// current folder, where a search by name would find them; a failure is reported under the
+// default name with the system's words.
+TEST(LoadedLanguageLibraryTest, TakesTheChosenOrTheDefaultLibraryOfItsFolderOnly) {
+  const struct {
+    const char* what;
+    std::vector<std::string> in_folder;
+    bool folder_given;
+    const char* chosen;
+    const char* update_succeeded;  // that message of the library loaded; "" when none is
+  } cases[] = {
+      {"chosen",
+       {"OPStbRes.dll", "OPStbResDEU.dll"},
+       true,
+       "OPStbResDEU.dll",
+       "Die Aktualisierung war erfolgreich."},
+      {"not carried",
+       {"OPStbRes.dll", "OPStbResDEU.dll"},
+       true,
+       "OPStbResFRA.dll",
+       "Update process is successful."},
+      {"neither", {"OPStbResDEU.dll"}, true, "OPStbResFRA.dll", ""},
+      {"no folder", {"OPStbRes.dll", "OPStbResDEU.dll"}, false, "OPStbRes.dll", ""},
+  };
+  for (const auto& row : cases) {
+    SCOPED_TRACE(row.what);
+    const ScratchFolder folder;
+    for (const std::string& name : row.in_folder) {
+      ASSERT_TRUE(
+          ::CopyFileA((BuiltFolder() + "\\" + name).c_str(), (folder / name).c_str(), TRUE));
+    }
+    const test_support::CurrentFolder inside(folder.path());
 
-  const std::string text = shell::LibraryLoadFailureText(error);
-  const std::string prefix = "OPStbRes.dll:  ";
-  ASSERT_GT(text.size(), prefix.size());
-  EXPECT_EQ(text.substr(0, prefix.size()), prefix);
-  EXPECT_NE(text[prefix.size()], ' ');
+    const LoadedLanguageLibrary library(row.folder_given ? folder.path() : "", row.chosen);
+    const bool loaded = *row.update_succeeded != '\0';
+    EXPECT_EQ(library.IsLoaded(), loaded);
+    EXPECT_EQ(library.Message(message::kUpdateSucceeded, kCapacity), row.update_succeeded);
+    if (loaded) {
+      EXPECT_EQ(library.LoadError(), 0u);
+    } else {
+      EXPECT_EQ(library.LoadError(), static_cast<unsigned long>(ERROR_MOD_NOT_FOUND));
+      const std::string text = shell::LibraryLoadFailureText(library.LoadError());
+      const std::string prefix = "OPStbRes.dll:  ";
+      ASSERT_GT(text.size(), prefix.size());
+      EXPECT_EQ(text.substr(0, prefix.size()), prefix);
+      EXPECT_NE(text[prefix.size()], ' ');
+    }
+  }
 }
 
 }  // namespace
