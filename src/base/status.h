@@ -27,6 +27,10 @@ inline constexpr Status kWriteFailed = 12;
 inline constexpr Status kNoDirectoryRecord = 13;
 // A product's registry key cannot be opened.
 inline constexpr Status kRegistryKeyFailed = 14;
+// GETINIFILEVALUE finds no INI file of that name (SETINIFILEVALUE notes it as a secondary status).
+inline constexpr Status kIniFileNotFound = 18;
+// A value asked for is missing or empty.
+inline constexpr Status kValueNotFound = 21;
 // The splitting operations of argument texts report a missing or over-long part with these.
 inline constexpr Status kNowhereToPutValue = 23;
 inline constexpr Status kNowhereToGetValue = 24;
