@@ -11,6 +11,7 @@ here="$root/tests/e2e"
 source "$here/harness.sh"
 source "$here/shell_scenarios.sh"
 source "$here/install_scenarios.sh"
+source "$here/query_scenarios.sh"
 source "$here/signing_scenarios.sh"
 source "$here/package_scenarios.sh"
 

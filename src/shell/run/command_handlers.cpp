@@ -3,6 +3,7 @@
 #if defined(_WIN32)
 #include "install/handlers.h"
 #include "system/ini_commands.h"
+#include "system/query_commands.h"
 #endif
 
 namespace shell {
@@ -13,7 +14,7 @@ std::vector<script::HandlerList> CommandHandlerLists() {
   for (const script::HandlerList list :
        {install::InstallCommandHandlers(), install::MoveCommandHandlers(),
         install::FileCommandHandlers(), install::FolderCommandHandlers(),
-        system_commands::IniCommandHandlers()}) {
+        system_commands::IniCommandHandlers(), system_commands::QueryCommandHandlers()}) {
     lists.push_back(list);
   }
 #endif
