@@ -9,7 +9,7 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 mode=${1:-replay}
 build=${FUZZ_BUILD:-$root/build/fuzz}
 seconds=${FUZZ_SECONDS:-60}
-targets=${FUZZ_TARGETS:-package_reader lzhuf_decoder set_signature script_interpreter command_line}
+targets=${FUZZ_TARGETS:-package_reader lzhuf_decoder set_signature script_interpreter command_line ini_profile}
 
 # The targets write every input to a file, which on a disk file system costs more than the input's
 # run (ext4 writes back a file truncated and rewritten when it is closed): the files go into a

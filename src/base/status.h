@@ -27,6 +27,12 @@ inline constexpr Status kWriteFailed = 12;
 inline constexpr Status kNoDirectoryRecord = 13;
 // A product's registry key cannot be opened.
 inline constexpr Status kRegistryKeyFailed = 14;
+// An invalid value; GETOSTYPE fails with it when the system's version cannot be read.
+inline constexpr Status kInvalidValue = 17;
+// GETINIFILEVALUE finds no INI file of that name (SETINIFILEVALUE notes it as a secondary status).
+inline constexpr Status kIniFileNotFound = 18;
+// A value asked for is missing or empty.
+inline constexpr Status kValueNotFound = 21;
 // The splitting operations of argument texts report a missing or over-long part with these.
 inline constexpr Status kNowhereToPutValue = 23;
 inline constexpr Status kNowhereToGetValue = 24;
@@ -43,8 +49,12 @@ inline constexpr Status kNoRun = 33;
 inline constexpr Status kInstallerOpenFailed = 34;
 // A backup cannot be made: the backup folder or file cannot be created, or the file not read.
 inline constexpr Status kBackupFailed = 35;
+// The system does not say where its system directory is.
+inline constexpr Status kNoSystemDirectory = 36;
 // A RETURN condition without left operand or operator, or with an over-long operand.
 inline constexpr Status kBadReturn = 37;
+// GETORQINIPATH: the console's INI file is never located.
+inline constexpr Status kNoConsoleIniPath = 38;
 // A file's version cannot be read.
 inline constexpr Status kNoVersion = 40;
 inline constexpr Status kSignatureFailed = 42;
@@ -53,6 +63,8 @@ inline constexpr Status kProductMissing = 43;
 inline constexpr Status kAlreadyInstalled = 44;
 // The user lacks the rights to schedule a replacement at restart.
 inline constexpr Status kNoRights = 45;
+// The system does not say where the Windows directory is.
+inline constexpr Status kNoWindowsDirectory = 47;
 inline constexpr Status kLatestDats = 49;
 inline constexpr Status kLatestEngine = 50;
 inline constexpr Status kBadCommandLine = 51;

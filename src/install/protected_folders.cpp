@@ -9,6 +9,7 @@
 #include "base/path.h"
 #include "platform/short_path.h"
 #include "platform/win32/registry_key.h"
+#include "platform/win32/system_info.h"
 
 namespace install {
 namespace {
@@ -71,15 +72,12 @@ std::string RegistryFolder(const char* key_path, const char* value_name) {
 // The folders as the running system names them; a folder the system does not have is left out.
 std::vector<std::string> SystemFolders() {
   std::vector<std::string> folders;
-  char buffer[MAX_PATH + 1];
   const auto add = [&folders](std::string folder) {
     if (!folder.empty())
       folders.push_back(Normalised(folder));
   };
-  UINT length = ::GetWindowsDirectoryA(buffer, sizeof buffer);
-  add(length > 0 && length < sizeof buffer ? std::string(buffer, length) : std::string());
-  length = ::GetSystemDirectoryA(buffer, sizeof buffer);
-  add(length > 0 && length < sizeof buffer ? std::string(buffer, length) : std::string());
+  add(platform::WindowsDirectory());
+  add(platform::SystemDirectory());
   constexpr const char* kCurrentVersion = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
   for (const char* name : {"ProgramFilesDir", "ProgramFilesDir (x86)", "ProgramW6432Dir"})
     add(RegistryFolder(kCurrentVersion, name));

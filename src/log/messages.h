@@ -62,4 +62,6 @@ inline constexpr MessageId kSystemFolderRefused =
     162;  // "%s is a folder of the system: it is not removed."
 // The installer's own addition: the one line every failed script command leaves.
 inline constexpr MessageId kCommandFailed = 163;  // "Script command failed: %s"
+// The installer's own addition: WAITFORTIME asked for longer than the longest wait.
+inline constexpr MessageId kWaitCut = 164;  // "A wait of %s ms is cut to 5 minutes."
 }  // namespace message

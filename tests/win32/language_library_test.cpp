@@ -206,6 +206,7 @@ std::vector<MessageId> MessageIdsInUse() {
       message::kRegKeyDeleteFailed,
       message::kFolderDeleteFailed,
       message::kSectionsNestedTooDeep,
+      message::kWaitCut,
   };
   for (const logging::StatusRow& row : logging::StatusCatalogue())
     ids.push_back(row.message);

@@ -1,6 +1,7 @@
 #include "saved_wininit.h"
 
 #include "platform/filesystem.h"
+#include "platform/win32/system_info.h"
 #include "platform/win32/wininit_file.h"
 #include "test_support.h"
 

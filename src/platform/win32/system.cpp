@@ -1,15 +1,15 @@
 #include <windows.h>
 
 #include "platform/system.h"
+#include "platform/win32/system_info.h"
 
 namespace platform {
 
 SystemFamily RunningFamily() {
-  OSVERSIONINFOA version{};
-  version.dwOSVersionInfoSize = sizeof version;
-  if (!::GetVersionExA(&version))
+  const std::optional<OSVERSIONINFOA> version = SystemVersion();
+  if (!version)
     return SystemFamily::kOther;
-  switch (version.dwPlatformId) {
+  switch (version->dwPlatformId) {
     case VER_PLATFORM_WIN32_WINDOWS:
       return SystemFamily::kNine;
     case VER_PLATFORM_WIN32_NT:

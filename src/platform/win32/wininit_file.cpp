@@ -9,6 +9,7 @@
 #include "base/path.h"
 #include "platform/file.h"
 #include "platform/filesystem.h"
+#include "platform/win32/system_info.h"
 
 namespace platform {
 namespace {
@@ -117,12 +118,6 @@ Status MergeRenameLines(File& ini, const std::string& ini_path, const std::strin
 }
 
 }  // namespace
-
-std::string WindowsDirectory() {
-  char buffer[MAX_PATH + 1];
-  const UINT length = ::GetWindowsDirectoryA(buffer, sizeof buffer);
-  return length == 0 || length >= sizeof buffer ? std::string() : std::string(buffer, length);
-}
 
 Status AddRenameLinesIn(const std::string& folder, std::string_view lines) {
   std::string ini_path = folder;

@@ -21,9 +21,6 @@ inline constexpr char kWininitScratchName[] = "WININIT.XYZ";
 // when it cannot be created, kWriteFailed when a read, a write or the final copy failed.
 Status AddRenameLinesIn(const std::string& folder, std::string_view lines);
 
-// The Windows directory, whose WININIT.INI the 9x family reads; empty when the system cannot say.
-std::string WindowsDirectory();
-
 // AddRenameLinesIn for the WININIT.INI of the Windows directory; status::kOpenFailed also when
 // there is none.
 Status AddRenameLines(std::string_view lines);

@@ -2,6 +2,8 @@
 
 #if defined(_WIN32)
 #include "install/handlers.h"
+#include "system/ini_commands.h"
+#include "system/query_commands.h"
 #endif
 
 namespace shell {
@@ -11,7 +13,8 @@ std::vector<script::HandlerList> CommandHandlerLists() {
 #if defined(_WIN32)
   for (const script::HandlerList list :
        {install::InstallCommandHandlers(), install::MoveCommandHandlers(),
-        install::FileCommandHandlers(), install::FolderCommandHandlers()}) {
+        install::FileCommandHandlers(), install::FolderCommandHandlers(),
+        system_commands::IniCommandHandlers(), system_commands::QueryCommandHandlers()}) {
     lists.push_back(list);
   }
 #endif
