@@ -2,6 +2,7 @@
 
 #if defined(_WIN32)
 #include "install/handlers.h"
+#include "system/handlers.h"
 #endif
 
 namespace shell {
@@ -11,7 +12,8 @@ std::vector<script::HandlerList> CommandHandlerLists() {
 #if defined(_WIN32)
   for (const script::HandlerList list :
        {install::InstallCommandHandlers(), install::MoveCommandHandlers(),
-        install::FileCommandHandlers(), install::FolderCommandHandlers()}) {
+        install::FileCommandHandlers(), install::FolderCommandHandlers(),
+        sys::RegistryCommandHandlers()}) {
     lists.push_back(list);
   }
 #endif

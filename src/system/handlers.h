@@ -1,0 +1,13 @@
+#pragma once
+
+#include "script/handler_table.h"
+
+// The script commands of the system subsystem, one list per group; the Windows build adds them to
+// the handler table.
+namespace sys {
+
+// FINDREGKEY, GETREGVALUE, SETREGVALUE, CREATEREGKEY, FINDREGVALUE, DELETEREGKEY,
+// DELETEREGVALUE.
+script::HandlerList RegistryCommandHandlers();
+
+}  // namespace sys
