@@ -9,5 +9,7 @@ namespace sys {
 // FINDREGKEY, GETREGVALUE, SETREGVALUE, CREATEREGKEY, FINDREGVALUE, DELETEREGKEY,
 // DELETEREGVALUE.
 script::HandlerList RegistryCommandHandlers();
+// CONFIGURESETTINGS.
+script::HandlerList ScannerSettingsHandlers();
 
 }  // namespace sys

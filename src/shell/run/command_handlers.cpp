@@ -13,7 +13,7 @@ std::vector<script::HandlerList> CommandHandlerLists() {
   for (const script::HandlerList list :
        {install::InstallCommandHandlers(), install::MoveCommandHandlers(),
         install::FileCommandHandlers(), install::FolderCommandHandlers(),
-        sys::RegistryCommandHandlers()}) {
+        sys::RegistryCommandHandlers(), sys::ScannerSettingsHandlers()}) {
     lists.push_back(list);
   }
 #endif
