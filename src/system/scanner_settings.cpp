@@ -64,8 +64,8 @@ std::string ItemName(std::uint32_t index) {
   return std::string(kItemPrefix) + std::to_string(index);
 }
 
-// The index of a value named as item index is named, below count; none for any other name. The
-// registry matches value names in any case.
+// The index of a value named like an item ("szScanItem7") when it is below count; none for any
+// other name. Names match in any case, as the registry matches them.
 std::optional<std::uint32_t> ItemIndex(std::string_view name, std::uint32_t count) {
   if (name.size() <= kItemPrefix.size() ||
       !base::EqualsIgnoringCase(name.substr(0, kItemPrefix.size()), kItemPrefix)) {
