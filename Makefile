@@ -65,6 +65,7 @@ bench: build
 	@bench/run.sh
 	@bench/installer_start.sh
 	@bench/many_entries.sh
+	@bench/registry.sh
 
 clean:
 	rm -rf build/host build/asan build/win32 build/fuzz dist

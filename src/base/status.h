@@ -27,12 +27,20 @@ inline constexpr Status kWriteFailed = 12;
 inline constexpr Status kNoDirectoryRecord = 13;
 // A product's registry key cannot be opened.
 inline constexpr Status kRegistryKeyFailed = 14;
-// An invalid value; GETOSTYPE fails with it when the system's version cannot be read.
+// A registry value cannot be read (missing, or longer than its buffer), or written.
+inline constexpr Status kRegistryReadFailed = 15;
+inline constexpr Status kRegistryWriteFailed = 16;
+// "Invalid registry value": a registry value of a type that is not read as text; GETOSTYPE fails
+// with it when the system's version cannot be read.
 inline constexpr Status kInvalidValue = 17;
 // GETINIFILEVALUE finds no INI file of that name (SETINIFILEVALUE notes it as a secondary status).
 inline constexpr Status kIniFileNotFound = 18;
-// A value asked for is missing or empty.
+// A registry path whose root is none of HKLM, HKCU, HKLU.
+inline constexpr Status kNoRegistryRoot = 20;
+// A value asked for is missing or empty; a registry command's argument lacks its value name ("="
+// missing), or its subkey ("," missing).
 inline constexpr Status kValueNotFound = 21;
+inline constexpr Status kSubkeyNotFound = 22;
 // The splitting operations of argument texts report a missing or over-long part with these.
 inline constexpr Status kNowhereToPutValue = 23;
 inline constexpr Status kNowhereToGetValue = 24;
@@ -63,12 +71,17 @@ inline constexpr Status kProductMissing = 43;
 inline constexpr Status kAlreadyInstalled = 44;
 // The user lacks the rights to schedule a replacement at restart.
 inline constexpr Status kNoRights = 45;
+inline constexpr Status kRegistryCreateFailed = 46;
 // The system does not say where the Windows directory is.
 inline constexpr Status kNoWindowsDirectory = 47;
 inline constexpr Status kLatestDats = 49;
 inline constexpr Status kLatestEngine = 50;
 inline constexpr Status kBadCommandLine = 51;
 inline constexpr Status kNtOnly = 60;
+// The text of a DWORD to write: not hexadecimal after "0x", not decimal, or past 32 bits.
+inline constexpr Status kBadHexNumber = 63;
+inline constexpr Status kBadDecimalNumber = 64;
+inline constexpr Status kNumberOutOfRange = 65;
 inline constexpr Status kUpdateRejected = 66;
 // The entry's own code: the language library cannot be loaded (never in the catalogue).
 inline constexpr Status kLanguageLibraryFailed = 67;

@@ -1,4 +1,4 @@
-#include "system/ini_commands.h"
+#include "system/handlers.h"
 
 #include <windows.h>
 

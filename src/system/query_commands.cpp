@@ -1,4 +1,4 @@
-#include "system/query_commands.h"
+#include "system/handlers.h"
 
 #include <windows.h>
 

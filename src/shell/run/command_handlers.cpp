@@ -2,8 +2,7 @@
 
 #if defined(_WIN32)
 #include "install/handlers.h"
-#include "system/ini_commands.h"
-#include "system/query_commands.h"
+#include "system/handlers.h"
 #endif
 
 namespace shell {
@@ -14,6 +13,7 @@ std::vector<script::HandlerList> CommandHandlerLists() {
   for (const script::HandlerList list :
        {install::InstallCommandHandlers(), install::MoveCommandHandlers(),
         install::FileCommandHandlers(), install::FolderCommandHandlers(),
+        system_commands::RegistryCommandHandlers(), system_commands::ScannerSettingsHandlers(),
         system_commands::IniCommandHandlers(), system_commands::QueryCommandHandlers()}) {
     lists.push_back(list);
   }

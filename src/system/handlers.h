@@ -1,0 +1,26 @@
+#pragma once
+
+#include "script/handler_table.h"
+
+// The script commands of the system subsystem, one list per group; the Windows build adds them to
+// the handler table.
+namespace system_commands {
+
+// FINDREGKEY, GETREGVALUE, SETREGVALUE, CREATEREGKEY, FINDREGVALUE, DELETEREGKEY,
+// DELETEREGVALUE.
+script::HandlerList RegistryCommandHandlers();
+
+// CONFIGURESETTINGS.
+script::HandlerList ScannerSettingsHandlers();
+
+// GETINIFILEVALUE and SETINIFILEVALUE, which read and write a product's INI file through the
+// system's profile calls, and FINDINIFILEVALUE, which asks the installer's own reader. None of
+// them takes a variable's value for the file, section or key.
+script::HandlerList IniCommandHandlers();
+
+// The commands that ask the system where its folders are, which platform and processor it runs
+// on and where the sibling command-line scanner is installed, each into the variable its argument
+// names; and WAITFORTIME, which pauses. None of them changes the system.
+script::HandlerList QueryCommandHandlers();
+
+}  // namespace system_commands
