@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The main job: builds the sample update in examples/ into an installer, inspects it, sets up a
-# sample installed product in the Wine prefix and runs the update silently against it while the
-# product holds one of its files open; then shows the log, the backups, the pending operations, the
-# completion record, and the product after a (simulated) restart.
+# sample installed product in the Wine prefix (its folder, registry key and INI file) and runs the
+# update silently against it while the product holds one of its files open; then shows the log,
+# the backups, the product's settings, the pending operations, the completion record, and the
+# product after a (simulated) restart.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 omnipack="$root/dist/bin/omnipack"
@@ -30,12 +31,22 @@ printf 'Sample product update 2.0\r\n' >"$product_dir/readme.txt"
 printf '[Engine]\r\nVersion=2.0.0\r\nHeuristics=1\r\n' >"$product_dir/bin/engine.cfg"
 printf 'SAMPLE DEFINITIONS 2025-06-01' >"$product_dir/defs/DETECT.DAT"
 touch -d '2025-06-01 12:00:00' "$product_dir"/readme.txt "$product_dir"/bin/* "$product_dir"/defs/*
-"$wine_run" reg add 'HKLM\SOFTWARE\Velkor\DesktopProtection' /v szInstallDir /d "$product" /f \
-  >/dev/null
+printf '[Product]\r\nVersion=2.0\r\n' >"$product_dir/product.ini"
+key='HKLM\SOFTWARE\Velkor\DesktopProtection'
+"$wine_run" reg delete "$key" /f >/dev/null 2>&1 || true
+"$wine_run" reg add "$key" /v szInstallDir /d "$product" /f >/dev/null
+"$wine_run" reg add "$key" /v szVersion /d 2.0 /f >/dev/null
 "$wine_run" reg add 'HKLM\SOFTWARE\Torvane Partners\QNT\Shared Components\OmniPack' /f >/dev/null
 "$wine_run" reg delete 'HKLM\System\CurrentControlSet\Control\Session Manager' \
   /v PendingFileRenameOperations /f >/dev/null 2>&1 || true
 (cd "$product_dir" && find . -type f -printf '%TY-%Tm-%Td %TH:%TM  %6s  %P\n' | sort -k4)
+settings() {
+  echo "registry $key:"
+  "$wine_run" reg query "$key" | tr -d '\r' | grep REG_
+  echo "product.ini:"
+  tr -d '\r' <"$product_dir/product.ini" | sed 's/^/    /'
+}
+settings
 echo
 
 echo "== the running product holds bin\\engine.cfg open (read sharing only)"
@@ -58,6 +69,9 @@ tr -d '\r' <"$out/install.log"
 echo
 echo "== the product folder after the update (bin\\engine.1 waits for the restart)"
 (cd "$product_dir" && find . -type f -printf '%TY-%Tm-%Td %TH:%TM  %6s  %P\n' | sort -k4)
+echo
+echo "== the product's settings after the update"
+settings
 echo
 echo "== pending operations of the next restart"
 "$wine_run" regedit /E "$(winpath "$out/session.reg")" \

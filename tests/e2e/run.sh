@@ -13,6 +13,7 @@ source "$here/shell_scenarios.sh"
 source "$here/install_scenarios.sh"
 source "$here/query_scenarios.sh"
 source "$here/signing_scenarios.sh"
+source "$here/settings_scenarios.sh"
 source "$here/package_scenarios.sh"
 source "$here/library_scenarios.sh"
 
