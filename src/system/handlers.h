@@ -23,4 +23,7 @@ script::HandlerList IniCommandHandlers();
 // names; and WAITFORTIME, which pauses. None of them changes the system.
 script::HandlerList QueryCommandHandlers();
 
+// TERMINATEDAVRIX, which ends the products' console processes.
+script::HandlerList ConsoleCommandHandlers();
+
 }  // namespace system_commands
