@@ -23,6 +23,10 @@ script::HandlerList IniCommandHandlers();
 // names; and WAITFORTIME, which pauses. None of them changes the system.
 script::HandlerList QueryCommandHandlers();
 
+// CLOSEORQAPPS and STARTORQAPPS, which close and start the products' applications, and
+// ISAPPRUNNING, which asks for an application's window.
+script::HandlerList ApplicationCommandHandlers();
+
 // TERMINATEDAVRIX, which ends the products' console processes.
 script::HandlerList ConsoleCommandHandlers();
 
