@@ -30,4 +30,7 @@ script::HandlerList ApplicationCommandHandlers();
 // TERMINATEDAVRIX, which ends the products' console processes.
 script::HandlerList ConsoleCommandHandlers();
 
+// ISTRAYMONRUNNING and CLOSETRAYMON, through the tray monitor's close event.
+script::HandlerList TrayMonitorCommandHandlers();
+
 }  // namespace system_commands

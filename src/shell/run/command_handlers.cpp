@@ -15,7 +15,8 @@ std::vector<script::HandlerList> CommandHandlerLists() {
         install::FileCommandHandlers(), install::FolderCommandHandlers(),
         system_commands::RegistryCommandHandlers(), system_commands::ScannerSettingsHandlers(),
         system_commands::IniCommandHandlers(), system_commands::QueryCommandHandlers(),
-        system_commands::ApplicationCommandHandlers(), system_commands::ConsoleCommandHandlers()}) {
+        system_commands::ApplicationCommandHandlers(), system_commands::ConsoleCommandHandlers(),
+        system_commands::TrayMonitorCommandHandlers()}) {
     lists.push_back(list);
   }
 #endif
