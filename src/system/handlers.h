@@ -33,4 +33,7 @@ script::HandlerList ConsoleCommandHandlers();
 // ISTRAYMONRUNNING and CLOSETRAYMON, through the tray monitor's close event.
 script::HandlerList TrayMonitorCommandHandlers();
 
+// LOADPLUGIN and UNLOADPLUGIN, which hand a plug-in to the management agent's library.
+script::HandlerList PluginCommandHandlers();
+
 }  // namespace system_commands
