@@ -36,4 +36,7 @@ script::HandlerList TrayMonitorCommandHandlers();
 // LOADPLUGIN and UNLOADPLUGIN, which hand a plug-in to the management agent's library.
 script::HandlerList PluginCommandHandlers();
 
+// REGISTER, which has the system's registration tool register a COM library.
+script::HandlerList RegisterCommandHandlers();
+
 }  // namespace system_commands

@@ -16,7 +16,8 @@ std::vector<script::HandlerList> CommandHandlerLists() {
         system_commands::RegistryCommandHandlers(), system_commands::ScannerSettingsHandlers(),
         system_commands::IniCommandHandlers(), system_commands::QueryCommandHandlers(),
         system_commands::ApplicationCommandHandlers(), system_commands::ConsoleCommandHandlers(),
-        system_commands::TrayMonitorCommandHandlers(), system_commands::PluginCommandHandlers()}) {
+        system_commands::TrayMonitorCommandHandlers(), system_commands::PluginCommandHandlers(),
+        system_commands::RegisterCommandHandlers()}) {
     lists.push_back(list);
   }
 #endif
