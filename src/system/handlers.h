@@ -39,4 +39,8 @@ script::HandlerList PluginCommandHandlers();
 // REGISTER, which has the system's registration tool register a COM library.
 script::HandlerList RegisterCommandHandlers();
 
+// LOADMODULE and UNLOADMODULE, and GETPRODUCTINFO, SETPRODUCTINFO and NOTIFYPRODUCT, which do
+// nothing.
+script::HandlerList ProductCommandHandlers();
+
 }  // namespace system_commands
