@@ -41,10 +41,11 @@ bool ClassHasWindow(const std::string& window_class) {
 // A window program of the given class and title, running until it is sent its message.
 class AppWindow {
  public:
-  AppWindow(const std::string& window_class, const std::string& title)
+  // stays: the program ignores the messages that would end it.
+  AppWindow(const std::string& window_class, const std::string& title, bool stays = false)
       : window_class_(window_class),
         process_(Quoted(HelperPath("app_window.exe")) + ' ' + Quoted(window_class) + ' ' +
-                 Quoted(title)) {}
+                 Quoted(title) + (stays ? " stay" : "")) {}
 
   // True once its window exists.
   bool Ready() const {
@@ -103,6 +104,18 @@ TEST_F(ApplicationCommands, CloseOrqAppsClosesEachListedApplication) {
     EXPECT_EQ(::GetThreadDesktop(::GetCurrentThreadId()), desktop);
     EXPECT_EQ(::GetProcessWindowStation(), station);
   }
+}
+
+// The wait goes by class name: a window found by its title is sent its message and not waited for,
+// even when it stays (waiting would take 30 seconds).
+TEST_F(ApplicationCommands, CloseOrqAppsByTitleDoesNotWaitForTheWindow) {
+  const AppWindow application("OmniStayClass", "Omni Stay Title", true);
+  ASSERT_TRUE(application.Ready());
+  const ULONGLONG start = ::GetTickCount64();
+  EXPECT_EQ(Run(opcode::kCloseOrqApps, "Omni Stay Title"), status::kOk);
+  EXPECT_LT(::GetTickCount64() - start, 10000u);
+  EXPECT_EQ(reporter.reports, Reported(75, "Omni Stay Title"));
+  EXPECT_TRUE(application.process().Running());
 }
 
 TEST_F(ApplicationCommands, IsAppRunningFindsAWindowByClassOrTitle) {
