@@ -19,20 +19,13 @@ namespace {
 namespace opcode = script::opcode;
 using Report = test_support::RecordingReporter::Report;
 using test_support::HelperPath;
+using test_support::Quoted;
 using test_support::ScratchFolder;
 using test_support::TestProcess;
 using test_support::WaitUntil;
 
 constexpr DWORD kDestroyed = WM_DESTROY;
 constexpr DWORD kClosed = WM_CLOSE;
-
-// text in quotes, for command lines.
-std::string Quoted(const std::string& text) {
-  std::string quoted;
-  quoted.reserve(text.size() + 2);
-  quoted.append(1, '"').append(text).append(1, '"');
-  return quoted;
-}
 
 bool ClassHasWindow(const std::string& window_class) {
   return ::FindWindowA(window_class.c_str(), nullptr) != nullptr;

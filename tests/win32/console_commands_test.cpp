@@ -16,6 +16,7 @@
 namespace {
 
 using test_support::HelperPath;
+using test_support::Quoted;
 using test_support::ScratchFolder;
 using test_support::TestProcess;
 
@@ -29,9 +30,9 @@ TEST_F(ConsoleCommands, TerminateDavrixEndsTheConsoleAndNothingElse) {
   const std::string other = folder / "davrix2.exe";
   for (const std::string& copy : {lower_case, other})
     ASSERT_TRUE(::CopyFileA(HelperPath("DAVRIX.EXE").c_str(), copy.c_str(), TRUE));
-  const TestProcess console("\"" + HelperPath("DAVRIX.EXE") + "\"");
-  const TestProcess second_console("\"" + lower_case + "\"");
-  const TestProcess not_console("\"" + other + "\"");
+  const TestProcess console(Quoted(HelperPath("DAVRIX.EXE")));
+  const TestProcess second_console(Quoted(lower_case));
+  const TestProcess not_console(Quoted(other));
   ASSERT_TRUE(console.Running() && second_console.Running() && not_console.Running());
 
   EXPECT_EQ(Run(script::opcode::kTerminateDavrix, "any text"), status::kOk);

@@ -20,6 +20,14 @@ inline std::string HelperPath(std::string_view file) {
   return SystemPath(std::string(OMNI_HELPERS_DIR) + "/" + std::string(file));
 }
 
+// text in quotes, for command lines.
+inline std::string Quoted(std::string_view text) {
+  std::string quoted;
+  quoted.reserve(text.size() + 2);
+  quoted.append(1, '"').append(text).append(1, '"');
+  return quoted;
+}
+
 // True as soon as condition holds, polled every 50 ms; false when it still fails after
 // timeout_ms.
 inline bool WaitUntil(const std::function<bool()>& condition, DWORD timeout_ms = 10000) {
@@ -55,6 +63,7 @@ class TestProcess {
   TestProcess& operator=(const TestProcess&) = delete;
 
   bool Started() const { return process_.IsOpen(); }
+  DWORD Id() const { return ::GetProcessId(process_.Get()); }
   bool Running() const {
     return Started() && ::WaitForSingleObject(process_.Get(), 0) == WAIT_TIMEOUT;
   }

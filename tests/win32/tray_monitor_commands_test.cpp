@@ -16,6 +16,7 @@ namespace {
 
 namespace opcode = script::opcode;
 using test_support::HelperPath;
+using test_support::Quoted;
 using test_support::TestProcess;
 using test_support::WaitUntil;
 
@@ -36,7 +37,7 @@ TEST_F(TrayMonitorCommands, CloseTrayMonEndsTheRunningMonitor) {
   EXPECT_EQ(Run(opcode::kIsTrayMonRunning, " running "), status::kOk);
   EXPECT_EQ(Variable("running"), "0");
 
-  const TestProcess monitor("\"" + HelperPath("tray_monitor.exe") + "\"");
+  const TestProcess monitor(Quoted(HelperPath("tray_monitor.exe")));
   ASSERT_TRUE(WaitUntil(CloseEventExists));
   EXPECT_EQ(Run(opcode::kIsTrayMonRunning, "running"), status::kOk);
   EXPECT_EQ(Variable("running"), "1");
