@@ -23,4 +23,24 @@ script::HandlerList IniCommandHandlers();
 // names; and WAITFORTIME, which pauses. None of them changes the system.
 script::HandlerList QueryCommandHandlers();
 
+// CLOSEORQAPPS and STARTORQAPPS, which close and start the products' applications, and
+// ISAPPRUNNING, which asks for an application's window.
+script::HandlerList ApplicationCommandHandlers();
+
+// TERMINATEDAVRIX, which ends the products' console processes.
+script::HandlerList ConsoleCommandHandlers();
+
+// ISTRAYMONRUNNING and CLOSETRAYMON, through the tray monitor's close event.
+script::HandlerList TrayMonitorCommandHandlers();
+
+// LOADPLUGIN and UNLOADPLUGIN, which hand a plug-in to the management agent's library.
+script::HandlerList PluginCommandHandlers();
+
+// REGISTER, which has the system's registration tool register a COM library.
+script::HandlerList RegisterCommandHandlers();
+
+// LOADMODULE and UNLOADMODULE, and GETPRODUCTINFO, SETPRODUCTINFO and NOTIFYPRODUCT, which do
+// nothing.
+script::HandlerList ProductCommandHandlers();
+
 }  // namespace system_commands

@@ -74,10 +74,24 @@ struct ModuleTraits {
   static void Close(Value module) { ::FreeLibrary(module); }
 };
 
+// Window stations and desktops opened by name (never the ones the system hands out as current).
+struct WindowStationTraits {
+  using Value = HWINSTA;
+  static Value None() { return nullptr; }
+  static void Close(Value station) { ::CloseWindowStation(station); }
+};
+struct DesktopTraits {
+  using Value = HDESK;
+  static Value None() { return nullptr; }
+  static void Close(Value desktop) { ::CloseDesktop(desktop); }
+};
+
 using KernelHandle = UniqueHandle<KernelHandleTraits>;
 using FileHandle = UniqueHandle<FileHandleTraits>;
 using FindHandle = UniqueHandle<FindHandleTraits>;
 using RegistryKeyHandle = UniqueHandle<RegistryKeyTraits>;
 using ModuleHandle = UniqueHandle<ModuleTraits>;
+using WindowStationHandle = UniqueHandle<WindowStationTraits>;
+using DesktopHandle = UniqueHandle<DesktopTraits>;
 
 }  // namespace platform

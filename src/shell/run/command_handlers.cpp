@@ -14,7 +14,10 @@ std::vector<script::HandlerList> CommandHandlerLists() {
        {install::InstallCommandHandlers(), install::MoveCommandHandlers(),
         install::FileCommandHandlers(), install::FolderCommandHandlers(),
         system_commands::RegistryCommandHandlers(), system_commands::ScannerSettingsHandlers(),
-        system_commands::IniCommandHandlers(), system_commands::QueryCommandHandlers()}) {
+        system_commands::IniCommandHandlers(), system_commands::QueryCommandHandlers(),
+        system_commands::ApplicationCommandHandlers(), system_commands::ConsoleCommandHandlers(),
+        system_commands::TrayMonitorCommandHandlers(), system_commands::PluginCommandHandlers(),
+        system_commands::RegisterCommandHandlers(), system_commands::ProductCommandHandlers()}) {
     lists.push_back(list);
   }
 #endif

@@ -1,0 +1,51 @@
+#include <windows.h>
+
+#include <array>
+#include <string>
+
+#include "base/ascii_case.h"
+#include "base/path.h"
+#include "platform/win32/unique_handle.h"
+#include "system/handlers.h"
+#include "system/process_status.h"
+
+namespace system_commands {
+namespace {
+
+using script::ScriptCommand;
+using script::ScriptContext;
+
+// The products' console, by the file name of its main module.
+constexpr char kConsoleImage[] = "DAVRIX.EXE";
+
+// TERMINATEDAVRIX: ends every running console process, each with exit code 0 and a second's pause
+// after it. Any argument is ignored; the command always succeeds.
+Status TerminateDavrix(ScriptContext&, const ScriptCommand&) {
+  ::Sleep(3000);
+  const ProcessStatus status_calls;
+  if (!status_calls.IsReady())
+    return status::kOk;
+  for (const DWORD id : status_calls.ProcessIds()) {
+    const platform::KernelHandle process(::OpenProcess(PROCESS_ALL_ACCESS, FALSE, id));
+    if (!process.IsOpen())
+      continue;
+    const std::string image = base::FileNameOf(status_calls.MainModulePath(process.Get()));
+    if (base::EqualsIgnoringCase(image, kConsoleImage)) {
+      ::TerminateProcess(process.Get(), 0);
+      ::Sleep(1000);
+    }
+  }
+  return status::kOk;
+}
+
+constexpr std::array<script::HandlerEntry, 1> kHandlers = {{
+    {script::opcode::kTerminateDavrix, TerminateDavrix},
+}};
+
+}  // namespace
+
+script::HandlerList ConsoleCommandHandlers() {
+  return kHandlers;
+}
+
+}  // namespace system_commands

@@ -1,0 +1,22 @@
+// Test helper: a program that shows it was started. It creates an empty file named after its own
+// path with ".ran" added (regsvr32.exe -> regsvr32.exe.ran) and exits. Tests plant copies of it
+// under the names of programs that must not be started from where they are planted.
+
+#include <windows.h>
+
+#include <cstring>
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  constexpr char kSuffix[] = ".ran";
+  char path[MAX_PATH + sizeof kSuffix];
+  const DWORD length = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH)
+    return 1;
+  std::memcpy(path + length, kSuffix, sizeof kSuffix);
+  const HANDLE sign =
+      ::CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (sign == INVALID_HANDLE_VALUE)
+    return 1;
+  ::CloseHandle(sign);
+  return 0;
+}
