@@ -74,10 +74,18 @@ struct ModuleTraits {
   static void Close(Value module) { ::FreeLibrary(module); }
 };
 
+// The service manager and its services: null when there is none.
+struct ServiceHandleTraits {
+  using Value = SC_HANDLE;
+  static Value None() { return nullptr; }
+  static void Close(Value service) { ::CloseServiceHandle(service); }
+};
+
 using KernelHandle = UniqueHandle<KernelHandleTraits>;
 using FileHandle = UniqueHandle<FileHandleTraits>;
 using FindHandle = UniqueHandle<FindHandleTraits>;
 using RegistryKeyHandle = UniqueHandle<RegistryKeyTraits>;
 using ModuleHandle = UniqueHandle<ModuleTraits>;
+using ServiceHandle = UniqueHandle<ServiceHandleTraits>;
 
 }  // namespace platform
