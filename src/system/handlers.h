@@ -23,4 +23,9 @@ script::HandlerList IniCommandHandlers();
 // names; and WAITFORTIME, which pauses. None of them changes the system.
 script::HandlerList QueryCommandHandlers();
 
+// STOPORQSERVICES, STARTORQSERVICES, DISABLEORQSERVICES and ENABLEORQSERVICES, which act on a
+// list of services through the service manager, and ISSERVICERUNNING. All of them do nothing on
+// the 9x family, which has no services.
+script::HandlerList ServiceCommandHandlers();
+
 }  // namespace system_commands

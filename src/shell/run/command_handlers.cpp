@@ -14,7 +14,8 @@ std::vector<script::HandlerList> CommandHandlerLists() {
        {install::InstallCommandHandlers(), install::MoveCommandHandlers(),
         install::FileCommandHandlers(), install::FolderCommandHandlers(),
         system_commands::RegistryCommandHandlers(), system_commands::ScannerSettingsHandlers(),
-        system_commands::IniCommandHandlers(), system_commands::QueryCommandHandlers()}) {
+        system_commands::IniCommandHandlers(), system_commands::QueryCommandHandlers(),
+        system_commands::ServiceCommandHandlers()}) {
     lists.push_back(list);
   }
 #endif
