@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <array>
 #include <optional>
 #include <string>
@@ -25,8 +26,11 @@ using script::ScriptContext;
 constexpr DWORD kManagerAccess = READ_CONTROL;
 // How many times a command looks again for the state it waits for, one second apart.
 constexpr int kStatePolls = 30;
-// How many wait hints a stop waits out for a service that is still starting.
+// How many wait hints a stop waits out for a service that is still starting, and the longest
+// wait a hint can ask: the service says how long it needs, and a hint of INFINITE (or close to it)
+// must not hold the update for ever.
 constexpr int kStartPendingWaits = 5;
+constexpr DWORD kLongestWaitHint = 30000;
 
 // The products' services and the codes of their own controls that turn them on and off; no
 // other service is sent either.
@@ -70,7 +74,8 @@ void ReportService(ScriptContext& context, MessageId id, std::string_view name) 
   context.env.reporter.LogMessage(id, name);
 }
 
-// A service still starting is given up to five of its wait hints to finish first. A running one
+// A service still starting is given up to five of its wait hints (each at most 30 seconds) to
+// finish first. A running one
 // is sent the stop control; one already stopping is only waited for.
 void StopListedService(ScriptContext& context, const ServiceHandle& manager,
                        const std::string& name) {
@@ -84,7 +89,7 @@ void StopListedService(ScriptContext& context, const ServiceHandle& manager,
   if (status.dwCurrentState == SERVICE_START_PENDING) {
     for (int wait = 0; wait < kStartPendingWaits && status.dwCurrentState == SERVICE_START_PENDING;
          ++wait) {
-      ::Sleep(status.dwWaitHint);
+      ::Sleep(std::min(status.dwWaitHint, kLongestWaitHint));
       if (!::QueryServiceStatus(service.Get(), &status))
         break;
     }

@@ -15,8 +15,10 @@
 
 #include "command_test.h"
 #include "log/messages.h"
+#include "platform/system.h"
 #include "platform/win32/unique_handle.h"
 #include "script/command_table.h"
+#include "script/variables.h"
 #include "test_support.h"
 
 namespace {
@@ -275,6 +277,69 @@ TEST_F(ServiceCommands, IsServiceRunningAsksTheState) {
   }
   EXPECT_EQ(Run(opcode::kIsServiceRunning, "BULWARK"), status::kNowhereToPutValue);
   EXPECT_TRUE(Stopped());
+}
+
+// On the 9x family the service commands do nothing and succeed. Wine gives a program its
+// Windows version by the program's file name, so this runs in a copy of the test program that
+// Wine takes for Windows 98 (NineFamily below starts it); in the test program itself it is
+// skipped.
+constexpr char kAsNineFamily[] = "OMNI_SERVICE_TESTS_AS_9X";
+
+TEST_F(ServiceCommands, DoNothingOnTheNineFamily) {
+  if (::GetEnvironmentVariableA(kAsNineFamily, nullptr, 0) == 0)
+    GTEST_SKIP() << "runs in the copy that ServiceCommands.NineFamily starts";
+  ASSERT_FALSE(platform::IsNtFamily());
+  test_support::ScratchFolder records;
+  TestService service("BULWARK", records / "record.txt", 0, 0);
+  service.BringInto(Start::kRunning);
+  ASSERT_EQ(script::SetVariable(context, "up", "as before"), status::kOk);
+  const struct {
+    script::Opcode command;
+    const char* argument;
+  } cases[] = {
+      {opcode::kStopOrqServices, "BULWARK"},        {opcode::kDisableOrqServices, "BULWARK"},
+      {opcode::kEnableOrqServices, "BULWARK"},      {opcode::kIsServiceRunning, "up = BULWARK"},
+      {opcode::kIsServiceRunning, "no assignment"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.argument);
+    EXPECT_EQ(Run(c.command, c.argument), status::kOk);
+  }
+  EXPECT_EQ(Variable("up"), "as before");
+  EXPECT_TRUE(reporter.reports.empty());
+  EXPECT_EQ(StateOf(service.Get()), kRunning);
+  EXPECT_EQ(service.Record(), std::vector<std::string>{"start"});
+}
+
+TEST_F(ServiceCommands, NineFamily) {
+  test_support::ScratchFolder folder;
+  const std::string copy = folder / "service_tests_9x.exe";
+  char own[MAX_PATH];
+  ASSERT_NE(::GetModuleFileNameA(nullptr, own, sizeof own), 0u);
+  ASSERT_TRUE(::CopyFileA(own, copy.c_str(), TRUE));
+  const std::string version_key = "Software\\Wine\\AppDefaults\\service_tests_9x.exe";
+  ASSERT_EQ(
+      ::RegSetKeyValueA(HKEY_CURRENT_USER, version_key.c_str(), "Version", REG_SZ, "win98", 6),
+      ERROR_SUCCESS);
+  ::SetEnvironmentVariableA(kAsNineFamily, "1");
+  std::string command_line =
+      "\"" + copy + "\" --gtest_filter=ServiceCommands.DoNothingOnTheNineFamily";
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  const bool started = ::CreateProcessA(nullptr, command_line.data(), nullptr, nullptr, FALSE, 0,
+                                        nullptr, nullptr, &startup, &process);
+  ::SetEnvironmentVariableA(kAsNineFamily, nullptr);
+  DWORD exit_code = 1;
+  if (started) {
+    const platform::KernelHandle owned_process(process.hProcess);
+    const platform::KernelHandle owned_thread(process.hThread);
+    ::WaitForSingleObject(process.hProcess, 120000);
+    ::GetExitCodeProcess(process.hProcess, &exit_code);
+  }
+  ::RegDeleteKeyA(HKEY_CURRENT_USER, version_key.c_str());
+  ASSERT_TRUE(started) << ::GetLastError();
+  EXPECT_EQ(exit_code, 0u);
 }
 
 }  // namespace
