@@ -43,4 +43,9 @@ script::HandlerList RegisterCommandHandlers();
 // nothing.
 script::HandlerList ProductCommandHandlers();
 
+// STOPORQSERVICES, STARTORQSERVICES, DISABLEORQSERVICES and ENABLEORQSERVICES, which act on a
+// list of services through the service manager, and ISSERVICERUNNING. All of them do nothing on
+// the 9x family, which has no services.
+script::HandlerList ServiceCommandHandlers();
+
 }  // namespace system_commands

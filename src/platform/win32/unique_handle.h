@@ -85,6 +85,12 @@ struct DesktopTraits {
   static Value None() { return nullptr; }
   static void Close(Value desktop) { ::CloseDesktop(desktop); }
 };
+// The service manager and its services: null when there is none.
+struct ServiceHandleTraits {
+  using Value = SC_HANDLE;
+  static Value None() { return nullptr; }
+  static void Close(Value service) { ::CloseServiceHandle(service); }
+};
 
 using KernelHandle = UniqueHandle<KernelHandleTraits>;
 using FileHandle = UniqueHandle<FileHandleTraits>;
@@ -93,5 +99,6 @@ using RegistryKeyHandle = UniqueHandle<RegistryKeyTraits>;
 using ModuleHandle = UniqueHandle<ModuleTraits>;
 using WindowStationHandle = UniqueHandle<WindowStationTraits>;
 using DesktopHandle = UniqueHandle<DesktopTraits>;
+using ServiceHandle = UniqueHandle<ServiceHandleTraits>;
 
 }  // namespace platform

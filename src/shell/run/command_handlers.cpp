@@ -17,7 +17,8 @@ std::vector<script::HandlerList> CommandHandlerLists() {
         system_commands::IniCommandHandlers(), system_commands::QueryCommandHandlers(),
         system_commands::ApplicationCommandHandlers(), system_commands::ConsoleCommandHandlers(),
         system_commands::TrayMonitorCommandHandlers(), system_commands::PluginCommandHandlers(),
-        system_commands::RegisterCommandHandlers(), system_commands::ProductCommandHandlers()}) {
+        system_commands::RegisterCommandHandlers(), system_commands::ProductCommandHandlers(),
+        system_commands::ServiceCommandHandlers()}) {
     lists.push_back(list);
   }
 #endif
