@@ -13,19 +13,6 @@ at_exit_commands=()
 at_exit() { at_exit_commands+=("$1"); }
 trap 'for command in "${at_exit_commands[@]}"; do eval "$command"; done' EXIT
 
-# A display of its own: Xvfb picks a free number and writes it to the file, so that several runs
-# on one machine never share (or end) each other's display.
-if [ -z "${DISPLAY:-}" ]; then
-  display_file="$work/display"
-  Xvfb -displayfd 3 -screen 0 1024x768x24 3>"$display_file" >/dev/null 2>&1 &
-  at_exit "kill $! 2>/dev/null"
-  for _ in $(seq 100); do
-    [ -s "$display_file" ] && break
-    sleep 0.1
-  done
-  export DISPLAY=":$(head -n 1 "$display_file")"
-fi
-
 record_key='HKLM\SOFTWARE\Torvane Partners\QNT\Shared Components\OmniPack'
 vendor_key='HKLM\SOFTWARE\Torvane Partners'
 "$wine_run" reg add "$vendor_key" /f >/dev/null 2>&1

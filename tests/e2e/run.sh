@@ -6,6 +6,8 @@
 #   tests/e2e/run.sh [WIN32_BUILD]    (default build/win32; dist/ must be staged)
 set -uo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+# The boxes and windows need a display: one of the run's own when there is none.
+[ -n "${DISPLAY:-}" ] || exec "$root/tools/with-display" "$0" "$@"
 win32=${1:-$root/build/win32}
 here="$root/tests/e2e"
 source "$here/harness.sh"
