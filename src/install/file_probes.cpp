@@ -78,7 +78,7 @@ Status FileExists(ScriptContext& context, const ScriptCommand& command) {
                                                script::kValueCapacity);
   if (split != status::kOk)
     return split;
-  return script::SetVariable(context, out, platform::IsFile(WorkPath(context, name)) ? "1" : "0");
+  return script::SetTruthVariable(context, out, platform::IsFile(WorkPath(context, name)));
 }
 
 Status IsCurrentFileOlder(ScriptContext& context, const ScriptCommand& command) {
@@ -95,7 +95,7 @@ Status IsCurrentFileOlder(ScriptContext& context, const ScriptCommand& command) 
     return status::kNoDirectoryRecord;
   package::TimeStamp installed;
   package::GetFileTimeStamp(path, installed);  // all zero when unreadable: counts as older
-  return script::SetVariable(context, out, IsEarlier(installed, record->time) ? "1" : "0");
+  return script::SetTruthVariable(context, out, IsEarlier(installed, record->time));
 }
 
 Status IsFileLocked(ScriptContext& context, const ScriptCommand& command) {
@@ -146,7 +146,7 @@ Status CanAllFilesBeCopied(ScriptContext& context, const ScriptCommand& command)
     }
     state.direct_copy_mode = true;
   }
-  return script::SetVariable(context, out, state.direct_copy_mode ? "1" : "0");
+  return script::SetTruthVariable(context, out, state.direct_copy_mode);
 }
 
 }  // namespace install

@@ -25,8 +25,8 @@ void RemoveTemporaryCopy(const std::string& folder, const std::string& reported)
 bool InstallByVersion(const script::ScriptContext& context, const std::string& package_name,
                       const std::string& destination_name) {
   // Not one of the system's known libraries: imported, it would be looked for beside the
-  // installer first.
-  const platform::SystemLibrary library("version.dll");
+  // installer first. Loaded once, by the first file installed by version, for the whole run.
+  static const platform::SystemLibrary library("version.dll");
   const auto install_file = library.Find<decltype(&::VerInstallFileA)>("VerInstallFileA");
   if (install_file == nullptr)
     return false;

@@ -12,7 +12,7 @@ namespace {
 
 Status Load(ScriptContext& context, const std::string& script_path,
             std::string_view package_folder) {
-  if (Status status = SetVariable(context, "g_NoChange", context.env.state.no_change ? "1" : "0"))
+  if (Status status = SetTruthVariable(context, "g_NoChange", context.env.state.no_change))
     return status;
   context.package_folder.assign(CutToCapacity(package_folder, kValueCapacity));
   context.env.reporter.ReportProgress(message::kLoadingScript, script_path);

@@ -117,7 +117,7 @@ Status IsValidFilter(ScriptContext& context, const ScriptCommand& command) {
   const std::uint32_t flags =
       context.env.descriptor != nullptr ? context.env.descriptor->trailer.flags : 0;
   ResolveOperand(context, group, kValueCapacity);
-  return SetVariable(context, name, IsGroupInstalled(group, flags) ? "1" : "0");
+  return SetTruthVariable(context, name, IsGroupInstalled(group, flags));
 }
 
 constexpr std::array<HandlerEntry, 4> kHandlers = {{

@@ -60,4 +60,8 @@ void ResolveOperand(const ScriptContext& context, std::string& operand, std::siz
   }
 }
 
+Status SetTruthVariable(ScriptContext& context, std::string_view name, bool value) {
+  return SetVariable(context, name, value ? "1" : "0");
+}
+
 }  // namespace script

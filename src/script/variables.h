@@ -48,6 +48,9 @@ Status GetVariable(const ScriptContext& context, std::string_view name, std::str
                    std::size_t capacity);
 // status::kNoMemory when memory runs out; the table is then unchanged.
 Status SetVariable(ScriptContext& context, std::string_view name, std::string_view value);
+
+// SetVariable with a truth value: "1" or "0".
+Status SetTruthVariable(ScriptContext& context, std::string_view name, bool value);
 // Replaces operand by the value of the variable named exactly like it (cut to capacity - 1
 // characters); leaves it as written when there is none.
 void ResolveOperand(const ScriptContext& context, std::string& operand, std::size_t capacity);

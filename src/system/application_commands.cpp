@@ -133,7 +133,7 @@ Status IsAppRunning(ScriptContext& context, const ScriptCommand& command) {
   if (split != status::kOk)
     return script::FailCommand(context, split);
   const bool running = FindApplicationWindow(subject) != nullptr;
-  return script::FinishCommand(context, script::SetVariable(context, name, running ? "1" : "0"));
+  return script::FinishCommand(context, script::SetTruthVariable(context, name, running));
 }
 
 constexpr std::array<script::HandlerEntry, 3> kHandlers = {{

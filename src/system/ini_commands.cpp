@@ -80,7 +80,7 @@ Status FindIniFileValue(ScriptContext& context, const ScriptCommand& command) {
       found = value && !value->empty();
     }
   }
-  return script::FinishCommand(context, script::SetVariable(context, parts.var, found ? "1" : "0"));
+  return script::FinishCommand(context, script::SetTruthVariable(context, parts.var, found));
 }
 
 constexpr std::array<script::HandlerEntry, 3> kHandlers = {{

@@ -43,8 +43,7 @@ Status AnswerModuleOperation(ScriptContext& context, const ModuleArgument& argum
   const bool done = base::EqualsIgnoringCase(argument.product, kModuleProduct);
   if (!done)
     context.command_status = status::kUnknownCommand;
-  return script::FinishCommand(context,
-                               script::SetVariable(context, argument.result, done ? "1" : "0"));
+  return script::FinishCommand(context, script::SetTruthVariable(context, argument.result, done));
 }
 
 // LOADMODULE var=product,module-variable: the module is the value of module-variable; a missing

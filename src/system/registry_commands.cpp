@@ -92,7 +92,7 @@ Status FindRegValue(ScriptContext& context, const ScriptCommand& command) {
   DWORD size = data.size();
   const bool found =
       key.Query(query.value_name.c_str(), type, data.data(), size) == ERROR_SUCCESS && data[0] != 0;
-  return script::SetVariable(context, query.variable, found ? "1" : "0");
+  return script::SetTruthVariable(context, query.variable, found);
 }
 
 // SETREGVALUE ROOT\key, value name = variable [, DWORD|BINARY]: writes the variable's value into

@@ -203,8 +203,7 @@ Status IsServiceRunning(ScriptContext& context, const ScriptCommand& command) {
     const ServiceHandle service = OpenNamedService(manager, name, SERVICE_QUERY_STATUS);
     running = service.IsOpen() && StateOf(service) == SERVICE_RUNNING;
   }
-  return script::FinishCommand(context,
-                               script::SetVariable(context, variable, running ? "1" : "0"));
+  return script::FinishCommand(context, script::SetTruthVariable(context, variable, running));
 }
 
 constexpr std::array<script::HandlerEntry, 5> kHandlers = {{

@@ -26,8 +26,7 @@ Status IsTrayMonRunning(ScriptContext& context, const ScriptCommand& command) {
     running = running || platform::KernelHandle(::OpenEventA(SYNCHRONIZE, FALSE, name)).IsOpen();
   std::string variable = command.argument;
   script::TrimBlanks(variable);
-  return script::FinishCommand(context,
-                               script::SetVariable(context, variable, running ? "1" : "0"));
+  return script::FinishCommand(context, script::SetTruthVariable(context, variable, running));
 }
 
 // CLOSETRAYMON: creates (or opens) the close event and sets it. Always succeeds.
