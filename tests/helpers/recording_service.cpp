@@ -12,6 +12,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "append_line.h"
+
 namespace {
 
 std::string g_record_file;
@@ -21,15 +23,7 @@ SERVICE_STATUS_HANDLE g_status_handle = nullptr;
 HANDLE g_stop_requested = nullptr;
 
 void Record(const std::string& line) {
-  HANDLE file = ::CreateFileA(g_record_file.c_str(), FILE_APPEND_DATA,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE)
-    return;
-  const std::string text = line + "\r\n";
-  DWORD written = 0;
-  ::WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-  ::CloseHandle(file);
+  AppendLine(g_record_file, line);
 }
 
 void SetState(DWORD state, DWORD wait_hint) {
