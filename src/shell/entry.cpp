@@ -12,7 +12,6 @@
 #include "log/install_log.h"
 #include "log/messages.h"
 #include "log/reporting.h"
-#include "log/status_catalogue.h"
 #include "package/container.h"
 #include "package/temp_folder.h"
 #include "platform/filesystem.h"
@@ -26,31 +25,33 @@
 #include "shell/protection_notice.h"
 #include "shell/restart.h"
 #include "shell/run/run_installation.h"
+#include "shell/settled_run.h"
 #include "shell/single_instance.h"
+#include "shell/wizard/wizard.h"
 
 namespace {
 
-// Silent and extract-only runs happen on this thread. Windowed runs need the wizard, which this
-// installer does not have yet: such a start runs nothing and ends as a run that never finished.
-Status Run(const shell::RunOptions& options, const std::string& self,
-           const package::PackageDescriptor& descriptor, logging::StatusReporter& reporter,
-           script::RunState& state) {
-  if (!options.silent && !options.extract_only)
-    return status::kNoRun;
-  Status result = shell::RunInstallation(
-      {self, descriptor, reporter, state, options.extract_only, options.extract_target});
-  if (result == status::kOk && !options.extract_only && state.final_status_word != 0) {
-    result = logging::MapFinalStatus(state.final_status_word);
-  }
-  if (result != status::kOk)
-    reporter.ShowStatusError(result, options.silent);
-  return result;
+// What the run decided about restarting: the options' choice, or the wizard's end page.
+struct RunOutcome {
+  Status result = status::kNoRun;
+  bool restart = false;
+};
+
+// Silent and extract-only runs happen on this thread; a windowed run shows the wizard, whose
+// worker thread runs the installation.
+RunOutcome Run(const shell::RunOptions& options, const shell::InstallationRun& run,
+               logging::StatusReporter& reporter, const shell::WizardRun& wizard) {
+  if (options.silent || options.extract_only)
+    return {shell::RunAndSettle(run, reporter, options.silent), options.restart};
+  const shell::WizardOutcome outcome = shell::RunWizard(wizard);
+  return {outcome.result, outcome.restart};
 }
 
 // Everything after the language library is loaded; the library outlives it.
-Status RunWithLanguage(const std::optional<shell::ParsedCommandLine>& parsed, bool silent,
-                       const std::string& self, const package::PackageDescriptor& descriptor,
-                       Status trailer_status, const shell::LoadedLanguageLibrary& library) {
+Status RunWithLanguage(HINSTANCE instance, const std::optional<shell::ParsedCommandLine>& parsed,
+                       bool silent, const std::string& self,
+                       const package::PackageDescriptor& descriptor, Status trailer_status,
+                       const shell::LoadedLanguageLibrary& library) {
   logging::InstallLog log;  // lines before the log is set up go to the early log file
   logging::SystemErrorBoxes boxes;
   logging::StatusReporter reporter(library, log, boxes);
@@ -69,15 +70,17 @@ Status RunWithLanguage(const std::optional<shell::ParsedCommandLine>& parsed, bo
 
   script::RunState state;
   state.no_change = options.no_change;
-  Status result;
+  RunOutcome outcome{trailer_status, options.restart};
   if (trailer_status != status::kOk) {
     // A damaged package, or one for the NT family only on the 9x family, runs nothing: its
     // trailer's status ends the run.
-    result = trailer_status;
-    reporter.ShowStatusError(result, options.silent);
+    reporter.ShowStatusError(trailer_status, options.silent);
   } else {
-    result = Run(options, self, descriptor, reporter, state);
+    const shell::InstallationRun run{self,  descriptor,           reporter,
+                                     state, options.extract_only, options.extract_target};
+    outcome = Run(options, run, reporter, {instance, library, run, reporter, boxes, log.path()});
   }
+  const Status result = outcome.result;
 
   if (options.extract_only) {
     reporter.LogMessage(
@@ -89,7 +92,7 @@ Status RunWithLanguage(const std::optional<shell::ParsedCommandLine>& parsed, bo
   shell::WriteCompletionRecord(result, state.reboot_not_needed);
   if (result == status::kOk && !state.reboot_not_needed) {
     shell::SystemConfirmBoxes confirm;
-    shell::RestartComputer({options.silent, options.prompt, options.restart}, library, reporter,
+    shell::RestartComputer({options.silent, options.prompt, outcome.restart}, library, reporter,
                            confirm);
   }
   return result;
@@ -97,7 +100,7 @@ Status RunWithLanguage(const std::optional<shell::ParsedCommandLine>& parsed, bo
 
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR command_line, int) {
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR command_line, int) {
   platform::RestrictLibrarySearch();
   // Held until the process ends, past the restart question: a second installer started while
   // this one waits there must not run, nor find the update-in-progress event reset under it.
@@ -124,7 +127,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR command_line, int) {
       shell::ReportLibraryLoadFailure(library.LoadError(), silent);
       result = status::kLanguageLibraryFailed;
     } else {
-      result = RunWithLanguage(parsed, silent, self, descriptor, trailer_status, library);
+      result = RunWithLanguage(instance, parsed, silent, self, descriptor, trailer_status, library);
     }
     notice.reset();  // the driver hears that the run is over before the library goes
   }

@@ -3,11 +3,6 @@
 #include <windows.h>
 
 namespace shell {
-namespace {
-
-constexpr UINT kShowWizardMessage = WM_USER + 100;
-
-}  // namespace
 
 SingleInstance::SingleInstance() {
   mutex_.Reset(::CreateMutexA(nullptr, FALSE, kInstanceName));

@@ -1,11 +1,15 @@
 #pragma once
 
+#include <windows.h>
+
 #include "platform/win32/unique_handle.h"
 
 namespace shell {
 
 // The name of the single-instance mutex, shared with the wizard's window class.
 inline constexpr const char* kInstanceName = "ORQ_DUMBINSTL32_CLASS";
+// Posted by a second installer to the first one's main window: bring the wizard to the front.
+inline constexpr UINT kShowWizardMessage = WM_USER + 100;
 
 // Only one installer runs at a time. The mutex is created, not merely looked for, so two
 // installers started together cannot both pass: the second finds it already there. The first

@@ -1,0 +1,16 @@
+#include "shell/settled_run.h"
+
+#include "log/status_catalogue.h"
+
+namespace shell {
+
+Status RunAndSettle(const InstallationRun& run, logging::StatusReporter& reporter, bool silent) {
+  Status result = RunInstallation(run);
+  if (result == status::kOk && !run.extract_only && run.state.final_status_word != 0)
+    result = logging::MapFinalStatus(run.state.final_status_word);
+  if (result != status::kOk)
+    reporter.ShowStatusError(result, silent);
+  return result;
+}
+
+}  // namespace shell
