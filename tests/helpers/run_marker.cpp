@@ -1,6 +1,7 @@
-// Test helper: a program that shows it was started. It creates an empty file named after its own
-// path with ".ran" added (regsvr32.exe -> regsvr32.exe.ran) and exits. Tests plant copies of it
-// under the names of programs that must not be started from where they are planted.
+// Test helper: a program that shows it was started. It creates a file named after its own path
+// with ".ran" added (regsvr32.exe -> regsvr32.exe.ran), holding the command line it was given,
+// and exits. Tests plant copies of it under the names of programs that must not be started from
+// where they are planted, and of programs whose command line they check.
 
 #include <windows.h>
 
@@ -17,6 +18,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
       ::CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (sign == INVALID_HANDLE_VALUE)
     return 1;
+  const char* command_line = ::GetCommandLineA();
+  DWORD written = 0;
+  const BOOL wrote = ::WriteFile(sign, command_line, static_cast<DWORD>(std::strlen(command_line)),
+                                 &written, nullptr);
   ::CloseHandle(sign);
-  return 0;
+  return wrote ? 0 : 1;
 }
