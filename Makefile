@@ -66,6 +66,7 @@ bench: build
 	@bench/installer_start.sh
 	@bench/many_entries.sh
 	@bench/registry.sh
+	@bench/processes.sh
 
 clean:
 	rm -rf build/host build/asan build/win32 build/fuzz dist
