@@ -86,7 +86,9 @@ void PrepareLogButton(const WizardRecord& record) {
                  bounds.bottom - bounds.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-DWORD WINAPI RunWorker(void* parameter) {
+// The system starts a thread with its stack aligned to 4 bytes; the code it runs keeps SSE values
+// on the stack, which need 16.
+__attribute__((force_align_arg_pointer)) DWORD WINAPI RunWorker(void* parameter) {
   const HWND copy_page = static_cast<HWND>(parameter);
   WizardRecord& record = *RecordOf(copy_page);
   const WizardRun& run = record.run;
