@@ -18,6 +18,7 @@ source "$here/signing_scenarios.sh"
 source "$here/settings_scenarios.sh"
 source "$here/package_scenarios.sh"
 source "$here/library_scenarios.sh"
+source "$here/wizard_scenarios.sh"
 source "$here/running_product_scenarios.sh"
 
 [ "$failures" = 0 ] || { echo "$failures end-to-end check(s) failed"; exit 1; }
