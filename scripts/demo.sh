@@ -4,7 +4,8 @@
 # prefix (its folder, registry key and INI file, its service running with its engine library
 # loaded, its window program open) and runs the update silently against it. Then shows the log,
 # the product's folder with the backups, its settings, the service's state and the versions its
-# programs report before and after, and that nothing waits for a restart.
+# programs report before and after, and that nothing waits for a restart. Last, the same update
+# runs through its wizard, driven page by page, with a picture of each page in build/demo/.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 # The product's window program needs a display: one of the demo's own when there is none.
@@ -125,4 +126,34 @@ echo
 echo "== completion record"
 "$wine_run" reg query 'HKLM\SOFTWARE\Torvane Partners\QNT\Shared Components\OmniPack' | tr -d '\r' |
   grep -E 'CompletionSuccess|RebootRequired'
+echo
+
+echo "== the same update through its wizard, as a person who double-clicks it sees it"
+driver="$root/build/win32/tests/helpers/wizard_driver.exe"
+caption="Velkor Sentrel Enterprise Module v8.7 Installer"
+drive() { "$wine_run" "$driver" "$1" "$caption" "${@:2}" 2>/dev/null | tr -d '\r'; }
+photograph() {
+  drive shot "$(winpath "$out/wizard-$1.bmp")" &&
+    python3 "$root/tests/e2e/bmp_to_png.py" "$out/wizard-$1.bmp" "$out/wizard-$1.png" &&
+    rm "$out/wizard-$1.bmp" && echo "   the $1 page: build/demo/wizard-$1.png"
+}
+(
+  drive wait 60 >/dev/null
+  photograph start
+  drive press next
+  drive wait-page 1 30 >/dev/null && photograph copy
+  drive wait-page 2 120 >/dev/null && photograph end
+  drive press finish
+) &
+driving=$!
+set +e
+"$wine_run" "$out/update.exe" /LOGFILE "$(winpath "$out/install-wizard.log")"
+windowed=$?
+set -e
+wait "$driving" || true
+echo "exit code: $windowed"
+"$wine_run" reg query 'HKLM\SOFTWARE\Torvane Partners\QNT\Shared Components\OmniPack' | tr -d '\r' |
+  grep -E 'CompletionSuccess|RebootRequired'
+service_state
+[ "$code" = 0 ] && exit "$windowed"
 exit "$code"
