@@ -67,6 +67,7 @@ bench: build
 	@bench/many_entries.sh
 	@bench/registry.sh
 	@bench/processes.sh
+	@bench/wizard_start.sh
 
 clean:
 	rm -rf build/host build/asan build/win32 build/fuzz dist

@@ -90,7 +90,8 @@ bool CopyCompressedData(PackageFile& set, std::uint32_t size, const std::string&
 
 // Unpacks the entry whose header was just read; the set stands at its compressed data.
 // status::kOk; kSignatureFailed its stream is damaged; kExtractFailed any other failure.
-Status ExtractCurrentEntry(PackageFile& set, const EntryHeader& header, const std::string& folder) {
+Status ExtractCurrentEntry(PackageFile& set, const EntryHeader& header, const std::string& folder,
+                           const DecodeProgress& progress) {
   const std::string destination = DestinationPath(folder, header.Name());
   if (destination.empty())
     return status::kExtractFailed;
@@ -102,7 +103,7 @@ Status ExtractCurrentEntry(PackageFile& set, const EntryHeader& header, const st
     const EntryScratch scratch(folder, destination);
     if (!scratch.path().empty() &&
         CopyCompressedData(set, header.compressed_size, scratch.path())) {
-      result = DecodeFile(scratch.path(), destination);
+      result = DecodeFile(scratch.path(), destination, progress);
     }
   }
   if (result == status::kOk && IsDefinitionDataFile(destination)) {
@@ -124,7 +125,7 @@ Status ExtractAllEntries(PackageFile& set, const std::string& folder, std::strin
   for (bool first = true;; first = false) {
     if (!header.HasTag())
       return first ? status::kExtractFailed : status::kOk;
-    if (const Status result = ExtractCurrentEntry(set, header, folder); result != status::kOk) {
+    if (const Status result = ExtractCurrentEntry(set, header, folder, {}); result != status::kOk) {
       if (failed_entry != nullptr)
         *failed_entry = header.Name();
       return result;
@@ -135,11 +136,12 @@ Status ExtractAllEntries(PackageFile& set, const std::string& folder, std::strin
   }
 }
 
-Status ExtractEntry(PackageFile& set, const std::string& folder, std::string_view name) {
+Status ExtractEntry(PackageFile& set, const std::string& folder, std::string_view name,
+                    const DecodeProgress& progress) {
   EntryHeader header;
   if (!set.SeekEntry(name, header))
     return status::kExtractFailed;
-  return ExtractCurrentEntry(set, header, folder);
+  return ExtractCurrentEntry(set, header, folder, progress);
 }
 
 void WipeFile(const std::string& path) {

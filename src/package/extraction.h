@@ -5,6 +5,7 @@
 
 #include "package/container.h"
 #include "package/file_time.h"
+#include "package/lzhuf_decoder.h"
 
 namespace package {
 
@@ -20,8 +21,9 @@ Status ExtractAllEntries(PackageFile& set, const std::string& folder,
 // Unpacks the first entry whose name equals name (ignoring case). The stored name, not the
 // requested one, names the file. The set's entries are indexed on the first call, so later calls
 // go straight to their entry. The statuses of ExtractAllEntries; kExtractFailed also when the set
-// has no such entry.
-Status ExtractEntry(PackageFile& set, const std::string& folder, std::string_view name);
+// has no such entry. progress, when given, hears how far the decode has come.
+Status ExtractEntry(PackageFile& set, const std::string& folder, std::string_view name,
+                    const DecodeProgress& progress = {});
 
 // Overwrites a file with zeros (whole 4096-byte blocks, at least one) before it is deleted.
 void WipeFile(const std::string& path);

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <new>
+#include <string>
 #include <vector>
 
 #include "base/ascii_case.h"
@@ -15,6 +16,8 @@ namespace package {
 namespace {
 
 constexpr std::uint32_t kCrcBlockSize = 2048;
+// Files from this size on report how far their decode has come.
+constexpr std::uint64_t kLargeFileBytes = 1024 * 1024;
 
 bool HasMatchingRecord(const PackageDescriptor& descriptor, std::string_view name,
                        std::uint32_t crc) {
@@ -23,6 +26,21 @@ bool HasMatchingRecord(const PackageDescriptor& descriptor, std::string_view nam
       return true;
   }
   return false;
+}
+
+// A large file takes seconds to decode: its progress text then tells how far the decode has come
+// ("NAME (37%)"), anew with each percent, so that the wizard shows the run going on. Smaller files
+// keep the one text.
+DecodeProgress DecodePercent(Reporter& reporter, std::string_view name) {
+  return [&reporter, name, shown = std::uint64_t{0}](std::uint64_t written,
+                                                     std::uint64_t total) mutable {
+    const std::uint64_t percent = written * 100 / total;
+    if (total < kLargeFileBytes || percent == shown)
+      return;
+    shown = percent;
+    reporter.ReportProgress(message::kUncompressingFile,
+                            std::string(name) + " (" + std::to_string(percent) + "%)");
+  };
 }
 
 }  // namespace
@@ -40,7 +58,8 @@ Status FetchPackageFile(PackageRun& run, std::string_view name, std::string& out
 
   run.reporter.ReportProgress(message::kUncompressingFile, name);
   run.reporter.LogMessage(message::kRetrievingFile, name);
-  if (const Status extracted = ExtractEntry(run.main_set, run.package_folder, name);
+  if (const Status extracted =
+          ExtractEntry(run.main_set, run.package_folder, name, DecodePercent(run.reporter, name));
       extracted != status::kOk) {
     // What a failed entry wrote must not be found here by a later fetch either.
     platform::RemoveFile(out);

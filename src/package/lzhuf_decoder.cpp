@@ -99,7 +99,7 @@ class Decoder {
  public:
   Decoder(platform::File& input, std::uint64_t input_size) : input_(input, input_size) {}
 
-  Status Run(platform::File& output);
+  Status Run(platform::File& output, const DecodeProgress& progress);
 
  private:
   static constexpr std::uint32_t kHistory = kRingSize;
@@ -131,7 +131,7 @@ inline void CopyMatch(std::uint8_t* out, std::uint32_t distance, std::uint32_t l
     std::memcpy(out, out - distance, kCopyWord);
 }
 
-Status Decoder::Run(platform::File& output) {
+Status Decoder::Run(platform::File& output, const DecodeProgress& progress) {
   std::uint32_t from_stream = 0;
   const std::uint8_t* in = input_.Start(from_stream);
   if (from_stream < 4)
@@ -142,6 +142,7 @@ Status Decoder::Run(platform::File& output) {
   in += 4;
   if (remaining == 0)
     return status::kExtractFailed;
+  const std::uint32_t total = remaining;
 
   tree_.Reset();
   FillInitialHistory(window_);
@@ -203,6 +204,8 @@ Status Decoder::Run(platform::File& output) {
     remaining -= static_cast<std::uint32_t>(out - start);
     if (!Flush(output, out))
       return status::kExtractFailed;
+    if (progress)
+      progress(total - remaining, total);
     std::memmove(window_, out - kHistory, kHistory);
     out = window_ + kHistory;
   }
@@ -211,15 +214,17 @@ Status Decoder::Run(platform::File& output) {
 
 }  // namespace
 
-Status DecodeStream(platform::File& input, std::uint64_t input_size, platform::File& output) {
+Status DecodeStream(platform::File& input, std::uint64_t input_size, platform::File& output,
+                    const DecodeProgress& progress) {
   // The state is too large for a worker thread's stack.
   std::unique_ptr<Decoder> decoder(new (std::nothrow) Decoder(input, input_size));
   if (!decoder)
     return status::kExtractFailed;
-  return decoder->Run(output);
+  return decoder->Run(output, progress);
 }
 
-Status DecodeFile(const std::string& compressed_path, const std::string& destination_path) {
+Status DecodeFile(const std::string& compressed_path, const std::string& destination_path,
+                  const DecodeProgress& progress) {
   if (compressed_path.empty() || destination_path.empty())
     return status::kExtractFailed;
   platform::File input = platform::File::OpenStream(compressed_path, platform::StreamMode::kRead);
@@ -232,7 +237,8 @@ Status DecodeFile(const std::string& compressed_path, const std::string& destina
       platform::File::OpenStream(destination_path, platform::StreamMode::kWriteTruncate);
   if (!output.IsOpen())
     return status::kExtractFailed;
-  const Status decoded = DecodeStream(input, static_cast<std::uint64_t>(input_size), output);
+  const Status decoded =
+      DecodeStream(input, static_cast<std::uint64_t>(input_size), output, progress);
   if (!output.Close() && decoded == status::kOk)
     return status::kExtractFailed;
   return decoded;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "base/status.h"
@@ -11,6 +12,9 @@ class File;
 
 namespace package {
 
+// Told, after each block a decode has written, how many bytes of how many it has written so far.
+using DecodeProgress = std::function<void(std::uint64_t written, std::uint64_t total)>;
+
 // Decodes one LZHUF stream (4-byte little-endian size, then the bit stream) of input_size bytes
 // from input to output, both positioned where the caller wants them; nothing after the stream is
 // read. Produces exactly the stated size. Output goes out in blocks, and only blocks that the
@@ -18,11 +22,13 @@ namespace package {
 // status::kOk; kSignatureFailed the stream is damaged: it needs more bits than input_size bytes
 // hold (beyond the padding of its last byte); kExtractFailed the size word is short or zero, a
 // write fails or there is no memory for the decoder.
-Status DecodeStream(platform::File& input, std::uint64_t input_size, platform::File& output);
+Status DecodeStream(platform::File& input, std::uint64_t input_size, platform::File& output,
+                    const DecodeProgress& progress = {});
 
 // Opens the compressed file for reading and the destination created or truncated, decodes the
 // whole file as one stream, and closes both. The statuses of DecodeStream, and kExtractFailed
 // when a path is empty or a file cannot be opened.
-Status DecodeFile(const std::string& compressed_path, const std::string& destination_path);
+Status DecodeFile(const std::string& compressed_path, const std::string& destination_path,
+                  const DecodeProgress& progress = {});
 
 }  // namespace package

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <utility>
 #include <vector>
@@ -74,6 +75,29 @@ TEST_F(FetchPackageFileTest, FetchesAndVerifiesOnce) {
   EXPECT_EQ(out_, folder_ + "\\bin\\scan.dll");
   EXPECT_TRUE(reporter_.reports.empty());
   EXPECT_EQ(ReadFileBytes(out_), changed);
+}
+
+// A file of a megabyte or more tells, as it is decoded, how far it has come: each percent once, up
+// to the whole. (Small files keep their one text, as FetchesAndVerifiesOnce shows.)
+TEST_F(FetchPackageFileTest, LargeFileReportsHowFarItsDecodeHasCome) {
+  OpenSet({FixtureEntry("big.bin", "run-1mb-zero")});
+  descriptor_.directory.Append(Record("big.bin", FileCrc(Original("run-1mb-zero"))));
+
+  ASSERT_EQ(Fetch("big.bin"), status::kOk);
+  ASSERT_GE(reporter_.reports.size(), 4u);
+  EXPECT_EQ(reporter_.reports[0], (Report{Report::kProgress, 74, "big.bin"}));
+  EXPECT_EQ(reporter_.reports[1], (Report{Report::kLog, 83, "big.bin"}));
+  int previous = 0;
+  for (std::size_t i = 2; i < reporter_.reports.size(); ++i) {
+    const Report& report = reporter_.reports[i];
+    ASSERT_EQ(report.kind, Report::kProgress) << report.text;
+    ASSERT_EQ(report.id, 74);
+    int percent = 0;
+    ASSERT_EQ(std::sscanf(report.text.c_str(), "big.bin (%d%%)", &percent), 1) << report.text;
+    EXPECT_GT(percent, previous) << report.text;
+    previous = percent;
+  }
+  EXPECT_EQ(reporter_.reports.back().text, "big.bin (100%)");
 }
 
 TEST_F(FetchPackageFileTest, RecordMustMatchNameAndCrcTogether) {
