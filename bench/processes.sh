@@ -30,14 +30,19 @@ stop_crowd() {
   [ -z "$crowd_pid" ] || wait "$crowd_pid" 2>/dev/null || true
   crowd_pid=
 }
-trap stop_crowd EXIT
+target_pid=
+stop_target() {  # a target that a command missed
+  [ -z "$target_pid" ] || kill "$target_pid" 2>/dev/null || true
+  target_pid=
+}
+trap 'stop_target; stop_crowd' EXIT
 # start_crowd KIND COUNT: the other programs, until stop_crowd.
 start_crowd() {
   rm -f "$work/stop" "$work/crowd.out"
   "$wine_run" "$helpers/crowd.exe" "$1" "$2" "$(winpath "$work/stop")" >"$work/crowd.out" 2>&1 &
   crowd_pid=$!
   for _ in $(seq 600); do
-    grep -q ready "$work/crowd.out" && return 0
+    grep -qs ready "$work/crowd.out" && return 0
     sleep 0.1
   done
   echo "bench: the crowd of $2 $1 did not start" >&2
@@ -59,15 +64,15 @@ measure() {
 for count in $(for _ in $(seq "$runs"); do echo 20 200; done); do
   start_crowd processes "$count"
   "$wine_run" "$helpers/DAVRIX.EXE" >/dev/null 2>&1 &
-  console=$!
+  target_pid=$!
   sleep 0.5
-  measure terminate-console "$console" >>"$work/console-$count.ms"
+  measure terminate-console "$target_pid" >>"$work/console-$count.ms"
   stop_crowd
   start_crowd windows "$count"
   "$wine_run" "$helpers/app_window.exe" BenchTargetWindow "Bench target" >/dev/null 2>&1 &
-  window=$!
+  target_pid=$!
   sleep 0.5
-  measure close-application "$window" >>"$work/window-$count.ms"
+  measure close-application "$target_pid" >>"$work/window-$count.ms"
   stop_crowd
 done
 
