@@ -13,9 +13,9 @@ struct RunningProcess {
   std::string program;
 };
 
-// Every running process, in the system's order, from one snapshot of the process list: the cost
-// does not grow with the processes beyond copying their names, and none of them is opened. Empty
-// when the snapshot cannot be taken.
+// Every running process, in the system's order, from one reading of the system's process list:
+// beyond that reading only copying the names grows with the processes, and none of them is opened.
+// Empty when the list cannot be read.
 std::vector<RunningProcess> RunningProcesses();
 
 }  // namespace system_commands

@@ -51,8 +51,7 @@ struct KernelHandleTraits {
   static Value None() { return nullptr; }
   static void Close(Value handle) { ::CloseHandle(handle); }
 };
-// Files opened by CreateFileA, and snapshots of CreateToolhelp32Snapshot: INVALID_HANDLE_VALUE
-// when there is none.
+// Files opened by CreateFileA: INVALID_HANDLE_VALUE when there is none.
 struct FileHandleTraits {
   using Value = HANDLE;
   static Value None() { return INVALID_HANDLE_VALUE; }
@@ -95,7 +94,6 @@ struct ServiceHandleTraits {
 
 using KernelHandle = UniqueHandle<KernelHandleTraits>;
 using FileHandle = UniqueHandle<FileHandleTraits>;
-using SnapshotHandle = UniqueHandle<FileHandleTraits>;
 using FindHandle = UniqueHandle<FindHandleTraits>;
 using RegistryKeyHandle = UniqueHandle<RegistryKeyTraits>;
 using ModuleHandle = UniqueHandle<ModuleTraits>;
