@@ -1,13 +1,11 @@
 #include <windows.h>
 
 #include <array>
-#include <string>
 
 #include "base/ascii_case.h"
-#include "base/path.h"
 #include "platform/win32/unique_handle.h"
 #include "system/handlers.h"
-#include "system/process_status.h"
+#include "system/process_list.h"
 
 namespace system_commands {
 namespace {
@@ -15,25 +13,21 @@ namespace {
 using script::ScriptCommand;
 using script::ScriptContext;
 
-// The products' console, by the file name of its main module.
+// The products' console, by the file name of its program.
 constexpr char kConsoleImage[] = "DAVRIX.EXE";
 
 // TERMINATEDAVRIX: ends every running console process, each with exit code 0 and a second's pause
 // after it. Any argument is ignored; the command always succeeds.
 Status TerminateDavrix(ScriptContext&, const ScriptCommand&) {
   ::Sleep(3000);
-  const ProcessStatus status_calls;
-  if (!status_calls.IsReady())
-    return status::kOk;
-  for (const DWORD id : status_calls.ProcessIds()) {
-    const platform::KernelHandle process(::OpenProcess(PROCESS_ALL_ACCESS, FALSE, id));
+  for (const RunningProcess& running : RunningProcesses()) {
+    if (!base::EqualsIgnoringCase(running.program, kConsoleImage))
+      continue;
+    const platform::KernelHandle process(::OpenProcess(PROCESS_ALL_ACCESS, FALSE, running.id));
     if (!process.IsOpen())
       continue;
-    const std::string image = base::FileNameOf(status_calls.MainModulePath(process.Get()));
-    if (base::EqualsIgnoringCase(image, kConsoleImage)) {
-      ::TerminateProcess(process.Get(), 0);
-      ::Sleep(1000);
-    }
+    ::TerminateProcess(process.Get(), 0);
+    ::Sleep(1000);
   }
   return status::kOk;
 }
