@@ -122,7 +122,8 @@ void BM_FetchFiles(benchmark::State& state) {
     state.ResumeTiming();
 
     package::PackageFile set = package::OpenPackageFile(bench_set.set_path);
-    package::PackageRun run{set, folder.string(), bench_set.descriptor, reporter};
+    package::FetchedFiles fetched;
+    package::PackageRun run{set, folder.string(), bench_set.descriptor, reporter, fetched};
     for (const std::string& name : names) {
       if (package::FetchPackageFile(run, name, out, 260, /*verify=*/true) != status::kOk) {
         state.SkipWithError("a fetch failed");

@@ -111,6 +111,15 @@ Status CopySetToTempFile(platform::File& installer, const PackageDescriptor& des
   return result;
 }
 
+bool PackageFile::HoldsFromHere(std::uint32_t count) {
+  const std::int64_t position = Seek(0, platform::SeekOrigin::kCurrent);
+  if (position < 0)
+    return false;
+  if (length_ < 0 && ((length_ = Size()) < 0 || Seek(position, platform::SeekOrigin::kBegin) < 0))
+    return false;
+  return position + count <= length_;
+}
+
 PackageFile OpenPackageFile(const std::string& path) {
   return PackageFile(platform::File::OpenStream(path, platform::StreamMode::kRead));
 }

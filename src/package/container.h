@@ -51,8 +51,12 @@ class PackageFile : public platform::File {
     return entries_.Find(*this, name, header);
   }
 
+  // Whether count more bytes follow the current position. The set's length is read once.
+  bool HoldsFromHere(std::uint32_t count);
+
  private:
   EntryIndex entries_;
+  std::int64_t length_ = -1;
 };
 
 PackageFile OpenPackageFile(const std::string& path);

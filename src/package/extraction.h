@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -9,7 +10,7 @@
 
 namespace package {
 
-// Unpacks every entry of the set into folder and stops at the first entry that fails.
+// Unpacks every entry of the set into folder (its folders made) and stops at the first entry that fails.
 // status::kOk; kSignatureFailed an entry's stream is damaged (it needs more data than the entry
 // holds); kExtractFailed the set does not start with an entry header, or an entry fails otherwise
 // (its name leaves the folder or does not fit in 259 characters, its size word is short or zero,
@@ -18,14 +19,19 @@ namespace package {
 Status ExtractAllEntries(PackageFile& set, const std::string& folder,
                          std::string* failed_entry = nullptr);
 
-// Unpacks the first entry whose name equals name (ignoring case). The stored name, not the
-// requested one, names the file. The set's entries are indexed on the first call, so later calls
-// go straight to their entry. The statuses of ExtractAllEntries; kExtractFailed also when the set
-// has no such entry. progress, when given, hears how far the decode has come.
-Status ExtractEntry(PackageFile& set, const std::string& folder, std::string_view name,
-                    const DecodeProgress& progress = {});
+// Unpacks the entry whose header was just read (the set stands at its compressed data, which is
+// decoded from there straight into the file) into folder, which exists; the entry's own subfolders
+// are made. crc, when given, receives the CRC-32 of what was written. The statuses of
+// ExtractAllEntries.
+Status ExtractFoundEntry(PackageFile& set, const EntryHeader& header, const std::string& folder,
+                         const DecodeProgress& progress, std::uint32_t* crc);
 
-// Overwrites a file with zeros (whole 4096-byte blocks, at least one) before it is deleted.
-void WipeFile(const std::string& path);
+// Unpacks the first entry whose name equals name (ignoring case) into folder, which exists. The
+// stored name, not the requested one, names the file. The set's entries are indexed on the first call, so later calls
+// go straight to their entry. The statuses of ExtractAllEntries; kExtractFailed also when the set
+// has no such entry. progress, when given, hears how far the decode has come; crc, when given,
+// receives the CRC-32 of the bytes written.
+Status ExtractEntry(PackageFile& set, const std::string& folder, std::string_view name,
+                    const DecodeProgress& progress = {}, std::uint32_t* crc = nullptr);
 
 }  // namespace package

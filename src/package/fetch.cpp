@@ -1,21 +1,16 @@
 #include "package/fetch.h"
 
 #include <cstdint>
-#include <new>
 #include <string>
-#include <vector>
 
 #include "base/ascii_case.h"
 #include "base/path.h"
-#include "package/crc32.h"
 #include "package/extraction.h"
-#include "platform/file.h"
 #include "platform/filesystem.h"
 
 namespace package {
 namespace {
 
-constexpr std::uint32_t kCrcBlockSize = 2048;
 // Files from this size on report how far their decode has come.
 constexpr std::uint64_t kLargeFileBytes = 1024 * 1024;
 
@@ -45,6 +40,13 @@ DecodeProgress DecodePercent(Reporter& reporter, std::string_view name) {
 
 }  // namespace
 
+std::string FetchedFiles::Folded(std::string_view name) {
+  std::string folded(name);
+  for (char& c : folded)
+    c = base::FoldAsciiCase(c);
+  return folded;
+}
+
 Status FetchPackageFile(PackageRun& run, std::string_view name, std::string& out,
                         std::size_t capacity, bool verify) {
   // A name that leaves the package folder could only find someone else's file there.
@@ -52,40 +54,29 @@ Status FetchPackageFile(PackageRun& run, std::string_view name, std::string& out
   if (!base::IsContainedRelativePath(name) || !base::JoinPath(out, capacity, name)) {
     return status::kExtractFailed;
   }
-  // Fetched earlier in this run: neither extracted nor checked again.
-  if (platform::IsFile(out))
+  EntryHeader header;
+  const bool in_package = run.main_set.SeekEntry(name, header);
+  // Fetched earlier in this run, or a file of a name the package does not hold that is in the
+  // folder already: neither extracted nor checked again. A file of a name the package holds that
+  // this run did not fetch is extracted over, never taken unchecked.
+  if ((!in_package || run.fetched.Contains(name)) && platform::IsFile(out))
     return status::kOk;
 
   run.reporter.ReportProgress(message::kUncompressingFile, name);
   run.reporter.LogMessage(message::kRetrievingFile, name);
-  if (const Status extracted =
-          ExtractEntry(run.main_set, run.package_folder, name, DecodePercent(run.reporter, name));
-      extracted != status::kOk) {
-    // What a failed entry wrote must not be found here by a later fetch either.
-    platform::RemoveFile(out);
-    return extracted;
-  }
-
-  platform::File fetched = platform::File::OpenExisting(out, platform::OpenMode::kReadShareRead);
-  if (!fetched.IsOpen())
-    return status::kOpenFailed;
-  std::vector<std::uint8_t> block;
-  try {
-    block.resize(kCrcBlockSize);
-  } catch (const std::bad_alloc&) {
-    return status::kNoMemory;
-  }
-  std::uint32_t crc = kFileCrcStart;
-  for (std::uint32_t got; (got = fetched.Read(block.data(), kCrcBlockSize)) > 0;) {
-    Crc32Update(block.data(), got, &crc);
-  }
-  if (!verify || HasMatchingRecord(run.descriptor, name, crc))
+  std::uint32_t crc = 0;
+  const Status extracted =
+      in_package ? ExtractFoundEntry(run.main_set, header, run.package_folder,
+                                     DecodePercent(run.reporter, name), &crc)
+                 : status::kExtractFailed;
+  if (extracted == status::kOk && (!verify || HasMatchingRecord(run.descriptor, name, crc))) {
+    run.fetched.Add(name);
     return status::kOk;
-  // A file that failed its check must not be found here by a later fetch, which would take it as
-  // it is.
-  fetched.Close();
+  }
+  // What a failed entry wrote, or a file that failed its check, must not be found here by a later
+  // fetch, which would take it as it is.
   platform::RemoveFile(out);
-  return status::kSignatureFailed;
+  return extracted != status::kOk ? extracted : status::kSignatureFailed;
 }
 
 }  // namespace package

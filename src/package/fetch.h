@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 
 #include "base/status.h"
 #include "log/reporter.h"
@@ -10,19 +11,35 @@
 
 namespace package {
 
+// The files one run has fetched into its package folder, by name without regard to case: a name
+// that is not here is extracted without first looking for it in the folder, a lookup that costs
+// more the more files the folder holds.
+class FetchedFiles {
+ public:
+  bool Contains(std::string_view name) const { return folded_.count(Folded(name)) != 0; }
+  void Add(std::string_view name) { folded_.insert(Folded(name)); }
+
+ private:
+  static std::string Folded(std::string_view name);
+
+  std::unordered_set<std::string> folded_;
+};
+
 // What an on-demand fetch needs of the running installation.
 struct PackageRun {
   PackageFile& main_set;
   std::string package_folder;
   const PackageDescriptor& descriptor;
   Reporter& reporter;
+  FetchedFiles& fetched;
 };
 
-// Extracts name from the main set into the package folder and checks its CRC-32 against the
-// directory. out receives the file's path. A file already in the folder is returned as it is; one
-// that fails to extract or fails the check is removed again.
-// status::kOk; kExtractFailed not extracted; kOpenFailed cannot be opened; kNoMemory;
-// kSignatureFailed its stream is damaged, or no record with that name and CRC.
+// Extracts name from the main set into the package folder and checks its CRC-32, computed on the
+// decoder's output as it is written, against the directory. out receives the file's path. A file
+// this run fetched before, still in the folder, is returned as it is; one that fails to extract or
+// fails the check is removed again.
+// status::kOk; kExtractFailed not extracted; kSignatureFailed its stream is damaged, or no record
+// with that name and CRC.
 Status FetchPackageFile(PackageRun& run, std::string_view name, std::string& out,
                         std::size_t capacity, bool verify);
 

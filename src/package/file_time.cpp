@@ -7,28 +7,24 @@
 #include "platform/system.h"
 
 namespace package {
+namespace {
 
-bool SetFileTimeStamp(const std::string& path, const TimeStamp& time) {
-  std::int64_t when = platform::CurrentTime();
-  if (time.IsSet()) {
-    platform::LocalTime local;
-    local.year = time.year;
-    local.month = time.month - 1;
-    local.day = time.day;
-    local.hour = time.hour;
-    local.minute = time.minute;
-    local.second = time.second;
-    const std::optional<std::int64_t> converted = platform::FromLocalTime(local);
-    if (!converted)
-      return false;
-    when = *converted;
-  }
-  return platform::SetFileTimes(path, when);
+// The time a stamp stands for; the current time for one that is all zero.
+std::optional<std::int64_t> StampTime(const TimeStamp& time) {
+  if (!time.IsSet())
+    return platform::CurrentTime();
+  platform::LocalTime local;
+  local.year = time.year;
+  local.month = time.month - 1;
+  local.day = time.day;
+  local.hour = time.hour;
+  local.minute = time.minute;
+  local.second = time.second;
+  return platform::FromLocalTime(local);
 }
 
-bool GetFileTimeStamp(const std::string& path, TimeStamp& time) {
+bool ToStamp(std::optional<std::int64_t> modified, TimeStamp& time) {
   time = TimeStamp{};
-  const std::optional<std::int64_t> modified = platform::FileModificationTime(path);
   if (!modified)
     return false;
   const std::optional<platform::LocalTime> local = platform::ToLocalTime(*modified);
@@ -41,6 +37,27 @@ bool GetFileTimeStamp(const std::string& path, TimeStamp& time) {
   time.month = static_cast<std::uint8_t>(local->month + 1);
   time.day = static_cast<std::uint8_t>(local->day);
   return true;
+}
+
+}  // namespace
+
+bool SetFileTimeStamp(const std::string& path, const TimeStamp& time) {
+  const std::optional<std::int64_t> when = StampTime(time);
+  return when && platform::SetFileTimes(path, *when);
+}
+
+bool SetFileTimeStamp(platform::File& file, const TimeStamp& time) {
+  const std::optional<std::int64_t> when = StampTime(time);
+  return when && file.SetTimes(*when);
+}
+
+bool GetFileTimeStamp(const std::string& path, TimeStamp& time) {
+  return ToStamp(platform::FileModificationTime(path), time);
+}
+
+bool GetFileTimeStamp(const platform::File& file, TimeStamp& time) {
+  const std::optional<platform::FileTimes> times = file.Times();
+  return ToStamp(times ? std::optional<std::int64_t>(times->write) : std::nullopt, time);
 }
 
 }  // namespace package

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "package/format.h"
+#include "platform/file.h"
 
 namespace package {
 
@@ -10,7 +11,11 @@ namespace package {
 // sets them to the current time. True when the system accepted the change.
 bool SetFileTimeStamp(const std::string& path, const TimeStamp& time);
 
+// The same on an open file, whose times then stay as set when it is closed.
+bool SetFileTimeStamp(platform::File& file, const TimeStamp& time);
+
 // The modification time of a file as a local time stamp; on failure time is all zero.
 bool GetFileTimeStamp(const std::string& path, TimeStamp& time);
+bool GetFileTimeStamp(const platform::File& file, TimeStamp& time);
 
 }  // namespace package

@@ -99,14 +99,13 @@ class Decoder {
  public:
   Decoder(platform::File& input, std::uint64_t input_size) : input_(input, input_size) {}
 
-  Status Run(platform::File& output, const DecodeProgress& progress);
+  Status Run(const DecodeSink& output, const DecodeProgress& progress);
 
  private:
   static constexpr std::uint32_t kHistory = kRingSize;
 
-  bool Flush(platform::File& output, const std::uint8_t* end) {
-    const auto count = static_cast<std::uint32_t>(end - (window_ + kHistory));
-    return output.Write(window_ + kHistory, count) == count;
+  bool Flush(const DecodeSink& output, const std::uint8_t* end) {
+    return output(window_ + kHistory, static_cast<std::uint32_t>(end - (window_ + kHistory)));
   }
 
   BoundedInput input_;
@@ -131,7 +130,7 @@ inline void CopyMatch(std::uint8_t* out, std::uint32_t distance, std::uint32_t l
     std::memcpy(out, out - distance, kCopyWord);
 }
 
-Status Decoder::Run(platform::File& output, const DecodeProgress& progress) {
+Status Decoder::Run(const DecodeSink& output, const DecodeProgress& progress) {
   std::uint32_t from_stream = 0;
   const std::uint8_t* in = input_.Start(from_stream);
   if (from_stream < 4)
@@ -214,13 +213,23 @@ Status Decoder::Run(platform::File& output, const DecodeProgress& progress) {
 
 }  // namespace
 
-Status DecodeStream(platform::File& input, std::uint64_t input_size, platform::File& output,
+Status DecodeStream(platform::File& input, std::uint64_t input_size, const DecodeSink& output,
                     const DecodeProgress& progress) {
   // The state is too large for a worker thread's stack.
   std::unique_ptr<Decoder> decoder(new (std::nothrow) Decoder(input, input_size));
   if (!decoder)
     return status::kExtractFailed;
   return decoder->Run(output, progress);
+}
+
+Status DecodeStream(platform::File& input, std::uint64_t input_size, platform::File& output,
+                    const DecodeProgress& progress) {
+  return DecodeStream(
+      input, input_size,
+      [&output](const std::uint8_t* bytes, std::uint32_t count) {
+        return output.Write(bytes, count) == count;
+      },
+      progress);
 }
 
 Status DecodeFile(const std::string& compressed_path, const std::string& destination_path,

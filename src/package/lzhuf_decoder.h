@@ -12,6 +12,9 @@ class File;
 
 namespace package {
 
+// Takes each block of a decode's output as it is made; false stops the decode (a failed write).
+using DecodeSink = std::function<bool(const std::uint8_t* bytes, std::uint32_t count)>;
+
 // Told, after each block a decode has written, how many bytes of how many it has written so far.
 using DecodeProgress = std::function<void(std::uint64_t written, std::uint64_t total)>;
 
@@ -21,7 +24,10 @@ using DecodeProgress = std::function<void(std::uint64_t written, std::uint64_t t
 // stream's own bits made: a damaged stream leaves its good blocks written.
 // status::kOk; kSignatureFailed the stream is damaged: it needs more bits than input_size bytes
 // hold (beyond the padding of its last byte); kExtractFailed the size word is short or zero, a
-// write fails or there is no memory for the decoder.
+// write fails (the sink refuses a block) or there is no memory for the decoder.
+Status DecodeStream(platform::File& input, std::uint64_t input_size, const DecodeSink& output,
+                    const DecodeProgress& progress = {});
+// The same, writing the blocks to output at its position.
 Status DecodeStream(platform::File& input, std::uint64_t input_size, platform::File& output,
                     const DecodeProgress& progress = {});
 

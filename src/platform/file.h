@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -25,6 +26,13 @@ enum class StreamMode {
 };
 
 enum class SeekOrigin : int { kBegin = 0, kEnd = 1, kCurrent = 2 };
+
+// Seconds since 1970-01-01 UTC. Where the platform keeps no creation time, the last write time
+// stands for it.
+struct FileTimes {
+  std::int64_t creation = 0;
+  std::int64_t write = 0;
+};
 
 // One open file. Paths use "\" as the separator on every platform.
 class File {
@@ -57,6 +65,11 @@ class File {
   std::int64_t Size();
   // Seeks to length and ends the file there.
   bool SetLength(std::int64_t length);
+  // None when the times cannot be read.
+  std::optional<FileTimes> Times() const;
+  // Sets the last access and write times to time, and the creation time when it is given (where
+  // the platform keeps one). They stay as set when the file is closed.
+  bool SetTimes(std::int64_t time, std::optional<std::int64_t> creation = std::nullopt);
   // True when the handle closed cleanly; closing a closed file is true.
   bool Close();
 

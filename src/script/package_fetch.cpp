@@ -10,7 +10,7 @@ Status FetchFromPackage(ScriptContext& context, std::string_view name, std::stri
   if (context.env.main_set == nullptr || context.env.descriptor == nullptr)
     return status::kExtractFailed;
   package::PackageRun run{*context.env.main_set, context.package_folder, *context.env.descriptor,
-                          context.env.reporter};
+                          context.env.reporter, context.fetched_files};
   return package::FetchPackageFile(run, name, path, base::kPathCapacity, /*verify=*/true);
 }
 

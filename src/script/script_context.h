@@ -6,6 +6,7 @@
 #include "base/status.h"
 #include "log/reporter.h"
 #include "package/container.h"
+#include "package/fetch.h"
 #include "script/command_table.h"
 #include "script/run_state.h"
 #include "script/script_section.h"
@@ -35,6 +36,7 @@ struct ScriptContext {
   ScriptSection* current_section = nullptr;
   std::string work_directory;
   std::string package_folder;
+  package::FetchedFiles fetched_files;  // fetched into the package folder in this run
   std::string backup_directory;
   std::int32_t line = 0;            // the line reached by the parser, or of the failing command
   std::int32_t command_status = 0;  // reset before every command; a secondary status

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <utility>
 #include <vector>
@@ -43,7 +45,7 @@ class FetchPackageFileTest : public ::testing::Test {
   void OpenSet(const std::vector<Entry>& entries) { OpenSet(test_package::SignedSet(entries)); }
 
   Status Fetch(std::string_view name, bool verify = true) {
-    package::PackageRun run{set_, folder_, descriptor_, reporter_};
+    package::PackageRun run{set_, folder_, descriptor_, reporter_, fetched_};
     out_.clear();
     return package::FetchPackageFile(run, name, out_, 260, verify);
   }
@@ -54,6 +56,7 @@ class FetchPackageFileTest : public ::testing::Test {
   package::PackageFile set_;
   package::PackageDescriptor descriptor_;
   RecordingReporter reporter_;
+  package::FetchedFiles fetched_;
   std::string out_;
 };
 
@@ -76,6 +79,42 @@ TEST_F(FetchPackageFileTest, FetchesAndVerifiesOnce) {
   EXPECT_TRUE(reporter_.reports.empty());
   EXPECT_EQ(ReadFileBytes(out_), changed);
 }
+
+// Only what this run fetched is taken without a check: a file that something else put into the
+// folder under a name the package holds is extracted over and checked; under a name the package
+// does not hold it is taken as it is.
+TEST_F(FetchPackageFileTest, FileThisRunDidNotFetchIsExtractedOver) {
+  descriptor_.directory.Append(Record("abc.txt", FileCrc(Original("abc"))));
+  const Bytes planted(300, 'p');
+  ASSERT_TRUE(test_support::WriteFileBytes(folder_ + "\\abc.txt", planted));
+  ASSERT_TRUE(test_support::WriteFileBytes(folder_ + "\\extra.txt", planted));
+
+  EXPECT_EQ(Fetch("abc.txt"), status::kOk);
+  EXPECT_EQ(ReadFileBytes(out_), Original("abc"));
+  EXPECT_EQ(reporter_.reports.size(), 2u);
+  reporter_.reports.clear();
+  EXPECT_EQ(Fetch("extra.txt"), status::kOk);
+  EXPECT_EQ(ReadFileBytes(out_), planted);
+  EXPECT_TRUE(reporter_.reports.empty());
+}
+
+#ifndef _WIN32
+// A write that fails for want of space (the file is the system's always-full device, which only
+// the native build can reach) fails the fetch as an extraction and leaves nothing for a later
+// fetch to take.
+TEST_F(FetchPackageFileTest, FullDiskFailsTheExtraction) {
+  OpenSet({FixtureEntry("big.bin", "run-1mb-zero")});
+  descriptor_.directory.Append(Record("big.bin", FileCrc(Original("run-1mb-zero"))));
+  std::string link = folder_ + "/big.bin";
+  std::replace(link.begin(), link.end(), '\\', '/');
+  std::filesystem::create_symlink("/dev/full", link);
+
+  EXPECT_EQ(Fetch("big.bin"), status::kExtractFailed);
+  EXPECT_FALSE(std::filesystem::is_symlink(link));
+  EXPECT_EQ(Fetch("big.bin"), status::kOk);
+  EXPECT_EQ(ReadFileBytes(out_), Original("run-1mb-zero"));
+}
+#endif
 
 // A file of a megabyte or more tells, as it is decoded, how far it has come: each percent once, up
 // to the whole. (Small files keep their one text, as FetchesAndVerifiesOnce shows.)

@@ -140,6 +140,20 @@ bool File::SetLength(std::int64_t length) {
          ::ftruncate(Descriptor(handle_), static_cast<off_t>(length)) == 0;
 }
 
+std::optional<FileTimes> File::Times() const {
+  struct stat info;
+  if (!IsOpen() || ::fstat(Descriptor(handle_), &info) != 0)
+    return std::nullopt;
+  const auto written = static_cast<std::int64_t>(info.st_mtime);
+  return FileTimes{written, written};
+}
+
+bool File::SetTimes(std::int64_t time, std::optional<std::int64_t>) {
+  const timespec stamp{static_cast<time_t>(time), 0};
+  const timespec stamps[2] = {stamp, stamp};
+  return IsOpen() && ::futimens(Descriptor(handle_), stamps) == 0;
+}
+
 bool File::Close() {
   if (!IsOpen())
     return true;

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "platform/file.h"
+#include "platform/win32/file_time_units.h"
 
 namespace platform {
 namespace {
@@ -114,6 +115,21 @@ std::int64_t File::Size() {
 
 bool File::SetLength(std::int64_t length) {
   return Seek(length, SeekOrigin::kBegin) == length && ::SetEndOfFile(NativeHandle(handle_));
+}
+
+std::optional<FileTimes> File::Times() const {
+  FILETIME created;
+  FILETIME written;
+  if (!IsOpen() || !::GetFileTime(NativeHandle(handle_), &created, nullptr, &written))
+    return std::nullopt;
+  return FileTimes{UnixTime(created), UnixTime(written)};
+}
+
+bool File::SetTimes(std::int64_t time, std::optional<std::int64_t> creation) {
+  const FILETIME stamp = FileTime(time);
+  const FILETIME created = FileTime(creation.value_or(0));
+  return IsOpen() && ::SetFileTime(NativeHandle(handle_), creation ? &created : nullptr, &stamp,
+                                   &stamp) != 0;
 }
 
 bool File::Close() {

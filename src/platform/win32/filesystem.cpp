@@ -1,25 +1,11 @@
 #include <windows.h>
 
 #include "platform/filesystem.h"
+#include "platform/win32/file_time_units.h"
 #include "platform/win32/unique_handle.h"
 
 namespace platform {
 namespace {
-
-// FILETIME counts 100-nanosecond steps from 1601-01-01.
-constexpr std::int64_t kTicksPerSecond = 10000000;
-constexpr std::int64_t kEpochDifference = 11644473600;  // seconds from 1601 to 1970
-
-std::int64_t UnixTime(const FILETIME& time) {
-  const std::int64_t ticks =
-      (static_cast<std::int64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
-  return ticks / kTicksPerSecond - kEpochDifference;
-}
-
-FILETIME FileTime(std::int64_t time) {
-  const auto ticks = static_cast<std::uint64_t>((time + kEpochDifference) * kTicksPerSecond);
-  return FILETIME{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
-}
 
 std::uint32_t AttributeBitsOf(DWORD attributes) {
   static constexpr struct {
