@@ -20,8 +20,8 @@ bool EntryWriter::Write(const std::uint8_t* bytes, std::uint32_t count) {
   // The header's bytes pass as they are; they always come before the bytes they unscramble.
   std::uint32_t plain_from = 0;
   if (start < kDataFileHeaderSize) {
-    plain_from = static_cast<std::uint32_t>(
-        std::min<std::uint64_t>(count, kDataFileHeaderSize - start));
+    plain_from =
+        static_cast<std::uint32_t>(std::min<std::uint64_t>(count, kDataFileHeaderSize - start));
     std::copy_n(bytes, plain_from, header_.begin() + start);
     if (!Put(bytes, plain_from))
       return false;
@@ -34,8 +34,8 @@ bool EntryWriter::Write(const std::uint8_t* bytes, std::uint32_t count) {
   } catch (const std::bad_alloc&) {
     return false;
   }
-  ScrambleDataBytes(ReadLe16(&header_[kDataFileHeaderSize - 2]), start + plain_from,
-                    plain_.data(), plain_.size());
+  ScrambleDataBytes(ReadLe16(&header_[kDataFileHeaderSize - 2]), start + plain_from, plain_.data(),
+                    plain_.size());
   return Put(plain_.data(), static_cast<std::uint32_t>(plain_.size()));
 }
 

@@ -34,7 +34,7 @@ bool HasSubfolder(std::string_view name) {
 }  // namespace
 
 Status ExtractFoundEntry(PackageFile& set, const EntryHeader& header, const std::string& folder,
-                           const DecodeProgress& progress, std::uint32_t* crc) {
+                         const DecodeProgress& progress, std::uint32_t* crc) {
   const std::string destination = DestinationPath(folder, header.Name());
   if (destination.empty() || !set.HoldsFromHere(header.compressed_size))
     return status::kExtractFailed;
@@ -72,7 +72,8 @@ Status ExtractAllEntries(PackageFile& set, const std::string& folder, std::strin
   for (bool first = true;; first = false) {
     if (!header.HasTag())
       return first ? status::kExtractFailed : status::kOk;
-    if (const Status result = ExtractFoundEntry(set, header, folder, {}, nullptr); result != status::kOk) {
+    if (const Status result = ExtractFoundEntry(set, header, folder, {}, nullptr);
+        result != status::kOk) {
       if (failed_entry != nullptr)
         *failed_entry = header.Name();
       return result;

@@ -10,12 +10,12 @@
 
 namespace package {
 
-// Unpacks every entry of the set into folder (its folders made) and stops at the first entry that fails.
-// status::kOk; kSignatureFailed an entry's stream is damaged (it needs more data than the entry
-// holds); kExtractFailed the set does not start with an entry header, or an entry fails otherwise
-// (its name leaves the folder or does not fit in 259 characters, its size word is short or zero,
-// a file cannot be written). failed_entry, when given, receives the stored name of the entry that
-// failed.
+// Unpacks every entry of the set into folder (its folders made) and stops at the first entry that
+// fails. status::kOk; kSignatureFailed an entry's stream is damaged (it needs more data than the
+// entry holds); kExtractFailed the set does not start with an entry header, or an entry fails
+// otherwise (its name leaves the folder or does not fit in 259 characters, its size word is short
+// or zero, a file cannot be written). failed_entry, when given, receives the stored name of the
+// entry that failed.
 Status ExtractAllEntries(PackageFile& set, const std::string& folder,
                          std::string* failed_entry = nullptr);
 
@@ -27,10 +27,10 @@ Status ExtractFoundEntry(PackageFile& set, const EntryHeader& header, const std:
                          const DecodeProgress& progress, std::uint32_t* crc);
 
 // Unpacks the first entry whose name equals name (ignoring case) into folder, which exists. The
-// stored name, not the requested one, names the file. The set's entries are indexed on the first call, so later calls
-// go straight to their entry. The statuses of ExtractAllEntries; kExtractFailed also when the set
-// has no such entry. progress, when given, hears how far the decode has come; crc, when given,
-// receives the CRC-32 of the bytes written.
+// stored name, not the requested one, names the file. The set's entries are indexed on the first
+// call, so later calls go straight to their entry. The statuses of ExtractAllEntries;
+// kExtractFailed also when the set has no such entry. progress, when given, hears how far the
+// decode has come; crc, when given, receives the CRC-32 of the bytes written.
 Status ExtractEntry(PackageFile& set, const std::string& folder, std::string_view name,
                     const DecodeProgress& progress = {}, std::uint32_t* crc = nullptr);
 

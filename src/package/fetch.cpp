@@ -65,10 +65,9 @@ Status FetchPackageFile(PackageRun& run, std::string_view name, std::string& out
   run.reporter.ReportProgress(message::kUncompressingFile, name);
   run.reporter.LogMessage(message::kRetrievingFile, name);
   std::uint32_t crc = 0;
-  const Status extracted =
-      in_package ? ExtractFoundEntry(run.main_set, header, run.package_folder,
-                                     DecodePercent(run.reporter, name), &crc)
-                 : status::kExtractFailed;
+  const Status extracted = in_package ? ExtractFoundEntry(run.main_set, header, run.package_folder,
+                                                          DecodePercent(run.reporter, name), &crc)
+                                      : status::kExtractFailed;
   if (extracted == status::kOk && (!verify || HasMatchingRecord(run.descriptor, name, crc))) {
     run.fetched.Add(name);
     return status::kOk;

@@ -128,8 +128,8 @@ std::optional<FileTimes> File::Times() const {
 bool File::SetTimes(std::int64_t time, std::optional<std::int64_t> creation) {
   const FILETIME stamp = FileTime(time);
   const FILETIME created = FileTime(creation.value_or(0));
-  return IsOpen() && ::SetFileTime(NativeHandle(handle_), creation ? &created : nullptr, &stamp,
-                                   &stamp) != 0;
+  return IsOpen() &&
+         ::SetFileTime(NativeHandle(handle_), creation ? &created : nullptr, &stamp, &stamp) != 0;
 }
 
 bool File::Close() {
