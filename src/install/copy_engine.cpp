@@ -12,12 +12,10 @@
 #include "install/numbered_name.h"
 #include "install/restart_replace.h"
 #include "log/messages.h"
-#include "package/file_time.h"
 #include "platform/block_copy.h"
 #include "platform/file.h"
 #include "platform/filesystem.h"
 #include "platform/win32/file_moves.h"
-#include "platform/win32/unique_handle.h"
 
 namespace install {
 namespace {
@@ -29,11 +27,6 @@ constexpr std::uint32_t kBackupBlockSize = 20480;
 constexpr std::uint32_t kCopyBlockSize = 10240;
 // Backup paths are built one byte longer than other paths.
 constexpr std::size_t kBackupPathCapacity = 261;
-
-platform::FileHandle OpenHandle(const std::string& path, DWORD access, DWORD share) {
-  return platform::FileHandle(::CreateFileA(path.c_str(), access, share, nullptr, OPEN_EXISTING,
-                                            FILE_ATTRIBUTE_NORMAL, nullptr));
-}
 
 // A transfer buffer of size bytes; empty when memory runs out.
 std::vector<std::uint8_t> TransferBuffer(std::uint32_t size) {
@@ -60,26 +53,23 @@ Status StreamCopy(File& from, File& to, std::vector<std::uint8_t>& buffer, std::
   return copied.status;
 }
 
-void CopyModificationTime(const std::string& from, const std::string& to) {
-  package::TimeStamp time;
-  if (package::GetFileTimeStamp(from, time))
-    package::SetFileTimeStamp(to, time);
+// Gives to the modification time of from, before to is closed. A file freshly extracted into the
+// package folder was created just now but carries the package's modification time; a
+// destination copied from it (with_creation) then takes that time as its creation time as well.
+// Best effort.
+void TakeTimes(const File& from, File& to, bool with_creation) {
+  const std::optional<platform::FileTimes> times = from.Times();
+  if (!times)
+    return;
+  const bool created_later = with_creation && times->creation > times->write;
+  to.SetTimes(times->write, created_later ? std::optional<std::int64_t>(times->write)
+                                          : std::nullopt);
 }
 
-// A freshly extracted file was created just now but carries the package's modification time; a
-// destination copied from it then takes that time as its creation time as well. Best effort.
-void TakeCreationTime(const std::string& source, const std::string& destination) {
-  FILETIME created, written;
-  {
-    const platform::FileHandle from = OpenHandle(source, GENERIC_READ, FILE_SHARE_READ);
-    if (!from.IsOpen() || !::GetFileTime(from.Get(), &created, nullptr, &written))
-      return;
-  }
-  if (::CompareFileTime(&created, &written) <= 0)
-    return;
-  const platform::FileHandle to = OpenHandle(destination, GENERIC_WRITE, 0);
-  if (to.IsOpen())
-    ::SetFileTime(to.Get(), &written, nullptr, &written);
+// Whether the open that just failed found no file there (rather than one it may not open).
+bool FoundNoFile() {
+  const DWORD error = ::GetLastError();
+  return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
 }
 
 // Puts a destination's old content back from the backup that the calling command made, with its
@@ -90,11 +80,11 @@ bool RestoreFromBackup(const std::string& destination, const std::string& backup
   File to = File::OpenExisting(destination, OpenMode::kReadWriteShareRead);
   std::int64_t written = 0;
   if (!from.IsOpen() || !to.IsOpen() || StreamCopy(from, to, buffer, written) != status::kOk ||
-      !to.SetLength(written) || !to.Close()) {
+      !to.SetLength(written)) {
     return false;
   }
-  CopyModificationTime(backup, destination);
-  return true;
+  TakeTimes(from, to, false);
+  return to.Close();
 }
 
 }  // namespace
@@ -105,7 +95,12 @@ Status BackupFile(script::ScriptContext& context, const std::string& destination
     made->clear();
   // Without a backup directory (SETBACKUPDIR has not run) there is nowhere safe to put a copy;
   // the command goes on without one rather than writing beside some other folder.
-  if (!platform::IsFile(destination) || context.backup_directory.empty())
+  if (context.backup_directory.empty())
+    return status::kOk;
+  // The destination is opened first so that a file that cannot be read leaves an earlier backup
+  // of the same name in place; one that is not there (or is a folder) needs no backup.
+  File from = File::OpenExisting(destination, OpenMode::kReadShareRead);
+  if (!from.IsOpen() && (FoundNoFile() || !platform::IsFile(destination)))
     return status::kOk;
 
   std::string name = base::FileNameOf(destination);
@@ -115,14 +110,11 @@ Status BackupFile(script::ScriptContext& context, const std::string& destination
   if (!base::JoinPath(backup, kBackupPathCapacity, name))
     return status::kBackupFailed;
   context.env.reporter.LogMessage(message::kBackingUp, backup);
-
-  // The destination is opened first so that a file that cannot be read leaves an earlier backup
-  // of the same name in place.
-  File from = File::OpenExisting(destination, OpenMode::kReadShareRead);
   if (!from.IsOpen())
     return status::kBackupFailed;
-  platform::RemoveFile(backup);
   File to = File::Create(backup);
+  if (!to.IsOpen() && platform::RemoveFile(backup))
+    to = File::Create(backup);  // an earlier backup that may not be overwritten (read-only)
   if (!to.IsOpen())
     return status::kBackupFailed;
 
@@ -134,30 +126,27 @@ Status BackupFile(script::ScriptContext& context, const std::string& destination
   }
   std::int64_t written = 0;
   Status result = StreamCopy(from, to, buffer, written);
+  if (result == status::kOk)
+    TakeTimes(from, to, false);
   if (!to.Close() && result == status::kOk)
     result = status::kWriteFailed;
-  from.Close();
   if (result != status::kOk) {
     platform::RemoveFile(backup);
     return result;
   }
-  CopyModificationTime(destination, backup);
   if (made != nullptr)
     *made = backup;
   return status::kOk;
 }
 
 Status CopyIntoPlace(script::ScriptContext& context, const std::string& destination,
-                     const std::string& source, bool may_create, const std::string& backup) {
+                     const std::string& source, const std::string& backup) {
   File from = File::OpenExisting(source, OpenMode::kReadShareRead);
-  File to = File::OpenExisting(destination, OpenMode::kReadWriteShareRead);
   bool created = false;
-  if (from.IsOpen() && !to.IsOpen()) {
-    if (may_create) {
-      to = File::Create(destination);
-      created = to.IsOpen();
-    }
-    if (!created) {
+  File to;
+  if (from.IsOpen()) {
+    to = File::OpenOrCreate(destination, created);
+    if (!to.IsOpen()) {
       // In use: this and every later installing command leave their files for the restart.
       context.env.state.direct_copy_mode = false;
       context.env.state.reboot_not_needed = false;
@@ -180,6 +169,8 @@ Status CopyIntoPlace(script::ScriptContext& context, const std::string& destinat
     // A longer old file must not leave its tail behind the new content.
     if (result == status::kOk && !to.SetLength(written))
       result = status::kWriteFailed;
+    if (result == status::kOk)
+      TakeTimes(from, to, true);
     if (!to.Close() && result == status::kOk)
       result = status::kWriteFailed;
     if (result != status::kOk) {
@@ -190,11 +181,6 @@ Status CopyIntoPlace(script::ScriptContext& context, const std::string& destinat
       return result;
     }
   }
-  from.Close();
-  to.Close();
-
-  CopyModificationTime(source, destination);
-  TakeCreationTime(source, destination);
   return status::kOk;
 }
 
@@ -213,9 +199,9 @@ bool ClearDestination(const std::string& destination) {
 }
 
 Status PlaceFile(script::ScriptContext& context, const std::string& destination,
-                 std::string& source, bool may_create, const std::string& backup) {
+                 std::string& source, const std::string& backup) {
   if (context.env.state.direct_copy_mode) {
-    const Status copied = CopyIntoPlace(context, destination, source, may_create, backup);
+    const Status copied = CopyIntoPlace(context, destination, source, backup);
     // A destination in use (33) has just switched direct-copy mode off.
     if (context.env.state.direct_copy_mode)
       return copied;

@@ -17,14 +17,15 @@ namespace install {
 Status BackupFile(script::ScriptContext& context, const std::string& destination,
                   std::string* made = nullptr);
 
-// Copies source over destination (created when may_create). status::kNoRun when the destination
-// cannot be opened for writing nor created (it is in use): direct-copy mode and the
-// reboot-not-needed flag are cleared. kOk also when the source cannot be opened (nothing copied);
-// kReadFailed, kWriteFailed or kNoMemory when the copy fails. When it fails part-way, a
-// destination it created is deleted; backup names the copy of destination's old content that the
-// calling command made (empty: none), which is then put back instead.
+// Copies source over destination, which is created when there is none, with source's modification
+// time. status::kNoRun when the destination can neither be opened for writing nor created (it is in
+// use): direct-copy mode and the reboot-not-needed flag are cleared. kOk also when the source
+// cannot be opened (nothing copied); kReadFailed, kWriteFailed or kNoMemory when the copy fails.
+// When it fails part-way, a destination it created is deleted; backup names the copy of
+// destination's old content that the calling command made (empty: none), which is then put back
+// instead.
 Status CopyIntoPlace(script::ScriptContext& context, const std::string& destination,
-                     const std::string& source, bool may_create, const std::string& backup = {});
+                     const std::string& source, const std::string& backup = {});
 
 // Removes a destination before a forced copy; one in use is moved aside to "<stem>.<n>" and
 // queued for deletion at restart. True when the destination is gone or moved aside.
@@ -34,6 +35,6 @@ bool ClearDestination(const std::string& destination);
 // the replacement at restart; source is rewritten to the staging copy when scheduled. backup as
 // for CopyIntoPlace.
 Status PlaceFile(script::ScriptContext& context, const std::string& destination,
-                 std::string& source, bool may_create, const std::string& backup = {});
+                 std::string& source, const std::string& backup = {});
 
 }  // namespace install

@@ -107,20 +107,17 @@ Status InstallFiles(ScriptContext& context, const ScriptCommand& command) {
 }
 
 // FILE name and COPYFILEAS package = destination: the package file replaces the destination,
-// which is backed up first. FILE creates the destination only when it did not exist before.
+// which is backed up first, or becomes it.
 Status InstallFile(ScriptContext& context, const ScriptCommand& command) {
   Placement placement;
   Status result = Prepare(context, command, placement);
   if (result != status::kOk)
     return Finish(context, result);
-  const bool may_create =
-      command.opcode == script::opcode::kCopyFileAs || !platform::IsFile(placement.destination);
   std::string backup;
   result = BackupFile(context, placement.destination, &backup);
   if (result != status::kOk)
     return Finish(context, result);
-  return Finish(context,
-                PlaceFile(context, placement.destination, placement.source, may_create, backup));
+  return Finish(context, PlaceFile(context, placement.destination, placement.source, backup));
 }
 
 // REPLACEFILE name and REPLACEFILEAS package = destination: the system's version installer
@@ -140,7 +137,7 @@ Status ReplaceFile(ScriptContext& context, const ScriptCommand& command) {
     return Finish(context, backed_up);
   if (context.env.state.direct_copy_mode)
     ClearDestination(placement.destination);
-  return Finish(context, PlaceFile(context, placement.destination, placement.source, true, backup));
+  return Finish(context, PlaceFile(context, placement.destination, placement.source, backup));
 }
 
 constexpr std::array<script::HandlerEntry, 6> kHandlers = {{

@@ -48,7 +48,7 @@ Status MoveOneFile(ScriptContext& context, const std::string& target, const std:
   std::string destination = target;
   if (source.empty() || !base::JoinPath(destination, base::kPathCapacity, name))
     return status::kOpenFailed;
-  const Status copied = CopyIntoPlace(context, destination, source, true);
+  const Status copied = CopyIntoPlace(context, destination, source);
   if (copied == status::kOk)
     platform::RemoveFile(source);
   return copied;

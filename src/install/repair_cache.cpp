@@ -36,7 +36,7 @@ Status CloneIntoRepairCache(script::ScriptContext& context, const std::string& i
     return status::kRegistryKeyFailed;
   if (base::EqualsIgnoringCase(*cache, installer_path))
     return status::kOk;  // already running from the cache
-  return CopyIntoPlace(context, *cache, installer_path, /*may_create=*/true);
+  return CopyIntoPlace(context, *cache, installer_path);
 }
 
 }  // namespace install

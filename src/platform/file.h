@@ -53,6 +53,9 @@ class File {
   // Read and write, not shared, always created (truncated when it exists).
   static File Create(const std::string& path);
   static File OpenExisting(const std::string& path, OpenMode mode);
+  // Read and write, shared for reading: the file as it is, or created when there is none. created
+  // tells which.
+  static File OpenOrCreate(const std::string& path, bool& created);
   static File OpenStream(const std::string& path, StreamMode mode);
 
   bool IsOpen() const { return handle_ != kInvalid; }

@@ -139,12 +139,11 @@ TEST(CopyIntoPlaceTest, DestinationEndsExactlyAsTheSourceWithItsTimes) {
     const char* what;
     std::size_t old_size;  // 0: no destination
     std::size_t new_size;
-    bool may_create;
   } cases[] = {
-      {"a larger old file leaves no tail", 30000, 12345, false},
-      {"a smaller old file, several blocks", 100, 25000, false},
-      {"an empty source empties the destination", 500, 0, false},
-      {"a missing destination is created", 0, 5000, true},
+      {"a larger old file leaves no tail", 30000, 12345},
+      {"a smaller old file, several blocks", 100, 25000},
+      {"an empty source empties the destination", 500, 0},
+      {"a missing destination is created", 0, 5000},
   };
   const package::TimeStamp package_time = Stamp(2004, 5, 6, 7, 8, 10);
   for (const auto& c : cases) {
@@ -159,7 +158,7 @@ TEST(CopyIntoPlaceTest, DestinationEndsExactlyAsTheSourceWithItsTimes) {
       ASSERT_TRUE(package::SetFileTimeStamp(destination, Stamp(2030, 1, 1, 0, 0, 0)));
     }
 
-    EXPECT_EQ(install::CopyIntoPlace(run.context, destination, source, c.may_create), 0);
+    EXPECT_EQ(install::CopyIntoPlace(run.context, destination, source), 0);
     EXPECT_EQ(ReadFileBytes(destination), Pattern(c.new_size, 3));
     // The package's time, also as creation time, even over a newer file.
     EXPECT_EQ(ModificationTime(destination), package_time);
@@ -178,13 +177,11 @@ TEST(CopyIntoPlaceTest, DestinationInUseIs33AndSwitchesToReplacementAtRestart) {
     bool source_exists;
     bool destination_exists;
     Holding held_with;
-    bool may_create;
     Status status;
   } cases[] = {
-      {"a missing destination that may not be created", true, false, kNotHeld, false, 33},
-      {"a destination another program reads", true, true, FILE_SHARE_READ, false, 33},
-      {"... which cannot be created anew either", true, true, FILE_SHARE_READ, true, 33},
-      {"no source: nothing is copied", false, true, kNotHeld, false, 0},
+      {"a destination another program reads", true, true, FILE_SHARE_READ, 33},
+      {"no source: nothing is copied", false, true, kNotHeld, 0},
+      {"no source and no destination: nothing is made", false, false, kNotHeld, 0},
   };
   const Bytes old_content = Pattern(700, 5);
   for (const auto& c : cases) {
@@ -201,7 +198,7 @@ TEST(CopyIntoPlaceTest, DestinationInUseIs33AndSwitchesToReplacementAtRestart) {
     std::optional<HeldFile> held;
     Hold(held, destination, c.held_with);
 
-    EXPECT_EQ(install::CopyIntoPlace(run.context, destination, source, c.may_create), c.status);
+    EXPECT_EQ(install::CopyIntoPlace(run.context, destination, source), c.status);
     held.reset();
     EXPECT_EQ(platform::IsFile(destination), c.destination_exists);
     if (c.destination_exists) {
@@ -256,7 +253,7 @@ TEST(CopyIntoPlaceTest, CopyFailingPartWayIsUndone) {
     }
     run.reporter.reports.clear();
 
-    EXPECT_EQ(install::CopyIntoPlace(run.context, destination, source, true, backup),
+    EXPECT_EQ(install::CopyIntoPlace(run.context, destination, source, backup),
               status::kReadFailed);
     EXPECT_EQ(platform::IsFile(destination), c.restored);
     if (c.restored) {
@@ -276,7 +273,7 @@ TEST(CopyIntoPlaceTest, DestinationRefusingWritesIs12) {
   const std::string full = test_support::SystemPath("/dev/full");
   if (!platform::File::OpenExisting(full, platform::OpenMode::kReadWriteShareRead).IsOpen())
     GTEST_SKIP() << "no device that refuses writes";
-  EXPECT_EQ(install::CopyIntoPlace(run.context, full, source, false), status::kWriteFailed);
+  EXPECT_EQ(install::CopyIntoPlace(run.context, full, source), status::kWriteFailed);
   EXPECT_EQ(Count(run.reporter, message::kRestoredFromBackup), 0u);
 }
 

@@ -83,6 +83,12 @@ File File::OpenExisting(const std::string& path, OpenMode mode) {
   return File(OpenPath(path, OpenExistingFlags(mode)));
 }
 
+File File::OpenOrCreate(const std::string& path, bool& created) {
+  File file(OpenPath(path, O_RDWR | O_CREAT | O_EXCL));
+  created = file.IsOpen();
+  return created ? std::move(file) : File(OpenPath(path, O_RDWR));
+}
+
 File File::OpenStream(const std::string& path, StreamMode mode) {
   return File(OpenPath(path, StreamFlags(mode)));
 }

@@ -80,6 +80,12 @@ File File::OpenExisting(const std::string& path, OpenMode mode) {
   return File(OpenPath(path, OpenExistingAccess(mode)));
 }
 
+File File::OpenOrCreate(const std::string& path, bool& created) {
+  File file(OpenPath(path, {GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, OPEN_ALWAYS}));
+  created = file.IsOpen() && ::GetLastError() != ERROR_ALREADY_EXISTS;
+  return file;
+}
+
 File File::OpenStream(const std::string& path, StreamMode mode) {
   return File(OpenPath(path, StreamAccess(mode)));
 }
