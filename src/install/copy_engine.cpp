@@ -89,20 +89,12 @@ bool RestoreFromBackup(const std::string& destination, const std::string& backup
 
 }  // namespace
 
-Status BackupFile(script::ScriptContext& context, const std::string& destination,
-                  std::string* made) {
-  if (made != nullptr)
-    made->clear();
-  // Without a backup directory (SETBACKUPDIR has not run) there is nowhere safe to put a copy;
-  // the command goes on without one rather than writing beside some other folder.
-  if (context.backup_directory.empty())
-    return status::kOk;
-  // The destination is opened first so that a file that cannot be read leaves an earlier backup
-  // of the same name in place; one that is not there (or is a folder) needs no backup.
-  File from = File::OpenExisting(destination, OpenMode::kReadShareRead);
-  if (!from.IsOpen() && (FoundNoFile() || !platform::IsFile(destination)))
-    return status::kOk;
+namespace {
 
+// Copies the destination, open for reading at from (none: it could not be opened), into the
+// backup directory; the statuses of BackupFile.
+Status CopyToBackup(script::ScriptContext& context, const std::string& destination, File& from,
+                    std::string* made) {
   std::string name = base::FileNameOf(destination);
   if (name.empty())
     name = destination;
@@ -139,49 +131,103 @@ Status BackupFile(script::ScriptContext& context, const std::string& destination
   return status::kOk;
 }
 
+// Copies the open source over the open destination (created: made for this copy) from its start;
+// the statuses and the undoing of CopyIntoPlace.
+Status CopyOver(script::ScriptContext& context, const std::string& destination, File& from,
+                File& to, bool created, const std::string& backup) {
+  std::vector<std::uint8_t> buffer = TransferBuffer(kCopyBlockSize);
+  if (buffer.empty() || to.Seek(0, platform::SeekOrigin::kBegin) != 0) {
+    to.Close();
+    if (created)
+      platform::RemoveFile(destination);
+    return buffer.empty() ? status::kNoMemory : status::kWriteFailed;
+  }
+  context.env.reporter.ReportProgress(message::kReplacingFile, destination);
+  context.env.reporter.LogMessage(message::kReplacingFile, destination);
+  std::int64_t written = 0;
+  Status result = StreamCopy(from, to, buffer, written);
+  // A longer old file must not leave its tail behind the new content.
+  if (result == status::kOk && !created && !to.SetLength(written))
+    result = status::kWriteFailed;
+  if (result == status::kOk)
+    TakeTimes(from, to, true);
+  if (!to.Close() && result == status::kOk)
+    result = status::kWriteFailed;
+  if (result != status::kOk) {
+    if (!backup.empty() && RestoreFromBackup(destination, backup, buffer))
+      context.env.reporter.LogMessage(message::kRestoredFromBackup, destination);
+    else if (created)
+      platform::RemoveFile(destination);
+  }
+  return result;
+}
+
+// A destination that cannot be opened for writing nor created is in use: this and every later
+// installing command leave their files for the restart.
+Status LeaveForRestart(script::ScriptContext& context) {
+  context.env.state.direct_copy_mode = false;
+  context.env.state.reboot_not_needed = false;
+  return status::kNoRun;
+}
+
+}  // namespace
+
+Status BackupFile(script::ScriptContext& context, const std::string& destination,
+                  std::string* made) {
+  if (made != nullptr)
+    made->clear();
+  // Without a backup directory (SETBACKUPDIR has not run) there is nowhere safe to put a copy;
+  // the command goes on without one rather than writing beside some other folder.
+  if (context.backup_directory.empty())
+    return status::kOk;
+  // The destination is opened first so that a file that cannot be read leaves an earlier backup
+  // of the same name in place; one that is not there (or is a folder) needs no backup.
+  File from = File::OpenExisting(destination, OpenMode::kReadShareRead);
+  if (!from.IsOpen() && (FoundNoFile() || !platform::IsFile(destination)))
+    return status::kOk;
+  return CopyToBackup(context, destination, from, made);
+}
+
 Status CopyIntoPlace(script::ScriptContext& context, const std::string& destination,
                      const std::string& source, const std::string& backup) {
   File from = File::OpenExisting(source, OpenMode::kReadShareRead);
+  if (!from.IsOpen())
+    return status::kOk;
   bool created = false;
-  File to;
-  if (from.IsOpen()) {
-    to = File::OpenOrCreate(destination, created);
-    if (!to.IsOpen()) {
-      // In use: this and every later installing command leave their files for the restart.
-      context.env.state.direct_copy_mode = false;
-      context.env.state.reboot_not_needed = false;
-      return status::kNoRun;
-    }
-  }
+  File to = File::OpenOrCreate(destination, created);
+  if (!to.IsOpen())
+    return LeaveForRestart(context);
+  return CopyOver(context, destination, from, to, created, backup);
+}
 
-  if (from.IsOpen()) {
-    std::vector<std::uint8_t> buffer = TransferBuffer(kCopyBlockSize);
-    if (buffer.empty()) {
-      to.Close();
-      if (created)
-        platform::RemoveFile(destination);
-      return status::kNoMemory;
-    }
-    context.env.reporter.ReportProgress(message::kReplacingFile, destination);
-    context.env.reporter.LogMessage(message::kReplacingFile, destination);
-    std::int64_t written = 0;
-    Status result = StreamCopy(from, to, buffer, written);
-    // A longer old file must not leave its tail behind the new content.
-    if (result == status::kOk && !to.SetLength(written))
-      result = status::kWriteFailed;
-    if (result == status::kOk)
-      TakeTimes(from, to, true);
-    if (!to.Close() && result == status::kOk)
-      result = status::kWriteFailed;
-    if (result != status::kOk) {
-      if (!backup.empty() && RestoreFromBackup(destination, backup, buffer))
-        context.env.reporter.LogMessage(message::kRestoredFromBackup, destination);
-      else if (created)
-        platform::RemoveFile(destination);
-      return result;
-    }
+Status BackUpAndPlace(script::ScriptContext& context, const std::string& destination,
+                      std::string& source) {
+  // The destination is opened (or created) once, and backed up through that handle: a file that
+  // is new needs neither a backup nor a second lookup of its name.
+  File from;
+  File to;
+  bool created = false;
+  if (context.env.state.direct_copy_mode) {
+    from = File::OpenExisting(source, OpenMode::kReadShareRead);
+    if (from.IsOpen())
+      to = File::OpenOrCreate(destination, created);
   }
-  return status::kOk;
+  std::string backup;
+  if (!to.IsOpen()) {
+    // Nothing to copy, the destination in use, or replacement at restart already chosen.
+    const Status backed_up = BackupFile(context, destination, &backup);
+    if (backed_up != status::kOk)
+      return backed_up;
+    if (from.IsOpen())
+      LeaveForRestart(context);
+    return PlaceFile(context, destination, source, backup);
+  }
+  if (!created && !context.backup_directory.empty()) {
+    const Status backed_up = CopyToBackup(context, destination, to, &backup);
+    if (backed_up != status::kOk)
+      return backed_up;
+  }
+  return CopyOver(context, destination, from, to, created, backup);
 }
 
 bool ClearDestination(const std::string& destination) {

@@ -27,6 +27,11 @@ Status BackupFile(script::ScriptContext& context, const std::string& destination
 Status CopyIntoPlace(script::ScriptContext& context, const std::string& destination,
                      const std::string& source, const std::string& backup = {});
 
+// What FILE and COPYFILEAS do with their fetched file: BackupFile, then PlaceFile, with their
+// statuses; in direct-copy mode the destination is opened or created once for both.
+Status BackUpAndPlace(script::ScriptContext& context, const std::string& destination,
+                      std::string& source);
+
 // Removes a destination before a forced copy; one in use is moved aside to "<stem>.<n>" and
 // queued for deletion at restart. True when the destination is gone or moved aside.
 bool ClearDestination(const std::string& destination);

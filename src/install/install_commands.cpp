@@ -113,11 +113,7 @@ Status InstallFile(ScriptContext& context, const ScriptCommand& command) {
   Status result = Prepare(context, command, placement);
   if (result != status::kOk)
     return Finish(context, result);
-  std::string backup;
-  result = BackupFile(context, placement.destination, &backup);
-  if (result != status::kOk)
-    return Finish(context, result);
-  return Finish(context, PlaceFile(context, placement.destination, placement.source, backup));
+  return Finish(context, BackUpAndPlace(context, placement.destination, placement.source));
 }
 
 // REPLACEFILE name and REPLACEFILEAS package = destination: the system's version installer
