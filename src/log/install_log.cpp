@@ -56,7 +56,7 @@ void InstallLog::UsePath(std::string path) {
 void InstallLog::LogText(std::string_view text) const {
   const std::string line = BuildLogLine(CurrentLogLineFields(), text);
   if (!line.empty())
-    AppendLogLine(path_, short_path_, line);
+    file_.Append(path_, short_path_, line);
 }
 
 }  // namespace logging

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "log/error_boxes.h"
+#include "log/log_writer.h"
 #include "log/message_source.h"
 
 namespace logging {
@@ -41,6 +42,9 @@ class InstallLog {
   // be written is lost; the run goes on.
   void LogText(std::string_view text) const;
 
+  // While a run writes many lines, the log file stays open between them (see LogFile).
+  void KeepOpen(bool keep) const { file_.KeepOpen(keep); }
+
  private:
   void UsePath(std::string path);
 
@@ -48,6 +52,20 @@ class InstallLog {
   // The chosen log file's short form, looked up once set-up has made the file; until then each
   // line looks it up.
   std::string short_path_;
+  // Writing a line changes no more of the log's state than the file it may hold open.
+  mutable LogFile file_;
+};
+
+// Keeps the install log open between lines for as long as it lives.
+class KeptOpenLog {
+ public:
+  explicit KeptOpenLog(const InstallLog& log) : log_(log) { log_.KeepOpen(true); }
+  ~KeptOpenLog() { log_.KeepOpen(false); }
+  KeptOpenLog(const KeptOpenLog&) = delete;
+  KeptOpenLog& operator=(const KeptOpenLog&) = delete;
+
+ private:
+  const InstallLog& log_;
 };
 
 }  // namespace logging

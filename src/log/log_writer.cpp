@@ -44,22 +44,39 @@ std::string LogShortPath(const std::string& path) {
   return platform::ShortPathName(path.substr(0, kPathLimit));
 }
 
-bool AppendLogLine(const std::string& path, const std::string& short_path, std::string_view line) {
-  platform::File log =
-      platform::File::OpenExisting(short_path.empty() ? LogShortPath(path) : short_path,
-                                   platform::OpenMode::kReadWriteShareRead);
-  // A file that does not exist has no short form: it is made under its own name.
-  if (!log.IsOpen())
-    log = platform::File::Create(path.substr(0, kPathLimit));
-  if (!log.IsOpen())
-    return false;
-  const std::int64_t size = log.Size();
-  if (size < 0)
-    return false;
-  const auto length = static_cast<std::int64_t>(line.size());
-  if ((size + length) / 1024 > kLogLimitKilobytes)
-    TrimLog(log);
-  return log.Write(line.data(), static_cast<std::uint32_t>(line.size())) == line.size();
+bool LogFile::Append(const std::string& path, const std::string& short_path,
+                     std::string_view line) {
+  if (!file_.IsOpen() || path != path_) {
+    const std::string existing = short_path.empty() ? LogShortPath(path) : short_path;
+    file_ = keep_open_
+                ? platform::File::OpenStream(existing, platform::StreamMode::kUpdate)
+                : platform::File::OpenExisting(existing, platform::OpenMode::kReadWriteShareRead);
+    // A file that does not exist has no short form: it is made under its own name.
+    if (!file_.IsOpen()) {
+      const std::string made = path.substr(0, kPathLimit);
+      file_ = keep_open_
+                  ? platform::File::OpenStream(made, platform::StreamMode::kReadWriteTruncate)
+                  : platform::File::Create(made);
+    }
+    path_ = path;
+  }
+  const std::int64_t size = file_.Size();
+  bool written = false;
+  if (size >= 0) {
+    const auto length = static_cast<std::int64_t>(line.size());
+    if ((size + length) / 1024 > kLogLimitKilobytes)
+      TrimLog(file_);
+    written = file_.Write(line.data(), static_cast<std::uint32_t>(line.size())) == line.size();
+  }
+  if (!keep_open_)
+    file_.Close();
+  return written;
+}
+
+void LogFile::KeepOpen(bool keep) {
+  keep_open_ = keep;
+  if (!keep)
+    file_.Close();
 }
 
 }  // namespace logging

@@ -13,13 +13,27 @@ namespace logging {
 inline constexpr std::int64_t kLogLimitKilobytes = 100;
 inline constexpr std::int64_t kTrimTargetBytes = 80 * 1024;
 
-// Appends line to the log at path: opened (shared for reading) by its short form, or created (not
-// shared), for this line only, trimmed first when the line would take it over the limit, and
-// closed again. short_path is that short form when the caller knows it; empty: looked up now.
-// False when the line was lost or only partly written.
-bool AppendLogLine(const std::string& path, const std::string& short_path, std::string_view line);
+// The log file. Each line goes at the log's end as it is at that moment, after a trim when the
+// line would take it over the limit. Normally the file is opened (shared for reading) for each
+// line and closed again; kept open, it stays open between lines, shared for reading and writing,
+// so that other programs may still read it and add lines of their own meanwhile.
+class LogFile {
+ public:
+  // Appends line to the log at path: opened by its short form, or created when there is none.
+  // short_path is that short form when the caller knows it; empty: looked up now. False when the
+  // line was lost or only partly written.
+  bool Append(const std::string& path, const std::string& short_path, std::string_view line);
 
-// The short form of the log file's path, for AppendLogLine; the path itself while the file does
+  // Keeps the file open from the next line on, or closes it now.
+  void KeepOpen(bool keep);
+
+ private:
+  platform::File file_;
+  std::string path_;  // the path file_ was opened for
+  bool keep_open_ = false;
+};
+
+// The short form of the log file's path, for LogFile; the path itself while the file does
 // not exist.
 std::string LogShortPath(const std::string& path);
 

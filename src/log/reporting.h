@@ -28,6 +28,7 @@ class StatusReporter final : public Reporter {
   void ShowStatusError(Status status, bool silent);
 
   ProgressText& progress() { return progress_; }
+  const InstallLog& log() const { return log_; }
 
  private:
   const MessageSource& messages_;

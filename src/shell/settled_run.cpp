@@ -5,7 +5,12 @@
 namespace shell {
 
 Status RunAndSettle(const InstallationRun& run, logging::StatusReporter& reporter, bool silent) {
-  Status result = RunInstallation(run);
+  Status result = status::kOk;
+  {
+    // A run writes a line or two for every file it installs: the log stays open meanwhile.
+    const logging::KeptOpenLog kept_open(reporter.log());
+    result = RunInstallation(run);
+  }
   if (result == status::kOk && !run.extract_only && run.state.final_status_word != 0)
     result = logging::MapFinalStatus(run.state.final_status_word);
   if (result != status::kOk)

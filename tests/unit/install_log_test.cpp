@@ -21,8 +21,8 @@
 
 namespace {
 
-using logging::AppendLogLine;
 using logging::BuildLogLine;
+using logging::LogFile;
 using logging::LogLineFields;
 
 std::string ReadText(const std::string& path) {
@@ -108,7 +108,7 @@ TEST(LogWriter, TrimsWhenALineWouldBringTheLogTo103424Bytes) {
     const std::string path = scratch / "trim.log";
     ASSERT_TRUE(test_support::WriteFileText(path, old_log));
     const std::string line = std::string(c.line_length - 2, 'n') + "\r\n";
-    EXPECT_TRUE(AppendLogLine(path, {}, line));
+    EXPECT_TRUE(LogFile().Append(path, {}, line));
     const std::string expected = c.trims ? "\r\n" + kept + line : old_log + line;
     const std::string actual = ReadText(path);
     EXPECT_EQ(actual.size(), expected.size()) << c.line_length;
@@ -120,18 +120,18 @@ TEST(LogWriter, TrimKeepsNothingWithoutALineBreakInTheTail) {
   test_support::ScratchFolder scratch;
   const std::string path = scratch / "one-line.log";
   ASSERT_TRUE(test_support::WriteFileText(path, std::string(103000, 'x')));
-  EXPECT_TRUE(AppendLogLine(path, {}, std::string(498, 'n') + "\r\n"));
+  EXPECT_TRUE(LogFile().Append(path, {}, std::string(498, 'n') + "\r\n"));
   EXPECT_EQ(ReadText(path), std::string(498, 'n') + "\r\n");
 }
 
 TEST(LogWriter, CreatesAMissingLogAndAppendsToAnExistingOne) {
   test_support::ScratchFolder scratch;
   const std::string path = scratch / "new.log";
-  EXPECT_TRUE(AppendLogLine(path, {}, "first\r\n"));
-  EXPECT_TRUE(AppendLogLine(path, {}, "second\r\n"));
+  EXPECT_TRUE(LogFile().Append(path, {}, "first\r\n"));
+  EXPECT_TRUE(LogFile().Append(path, {}, "second\r\n"));
   EXPECT_EQ(ReadText(path), "first\r\nsecond\r\n");
   // A log whose folder does not exist loses its line.
-  EXPECT_FALSE(AppendLogLine(scratch / "missing\\x.log", {}, "lost\r\n"));
+  EXPECT_FALSE(LogFile().Append(scratch / "missing\\x.log", {}, "lost\r\n"));
   EXPECT_FALSE(platform::IsFile(scratch / "missing\\x.log"));
 }
 

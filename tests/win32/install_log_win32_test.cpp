@@ -61,7 +61,7 @@ TEST(InstallLogWin32, ALogHeldOpenByAnotherTakesLinesOnlyWhenItSharesWriting) {
     {
       File held = c.mode ? File::OpenExisting(path, *c.mode) : File::OpenStream(path, *c.stream);
       ASSERT_TRUE(held.IsOpen()) << c.name;
-      EXPECT_EQ(logging::AppendLogLine(path, {}, "line\r\n"), c.written) << c.name;
+      EXPECT_EQ(logging::LogFile().Append(path, {}, "line\r\n"), c.written) << c.name;
     }
     EXPECT_EQ(ReadText(path), c.written ? "before\r\nline\r\n" : "before\r\n") << c.name;
   }
@@ -75,6 +75,43 @@ TEST(InstallLogWin32, TheLogIsClosedBetweenLines) {
   EXPECT_TRUE(platform::RemoveFile(log.path()));
 }
 
+// During a run the log is kept open, shared: another program reads it and adds lines of its own
+// meanwhile, and each of ours goes at the end as it is then, also after a trim. Let go, it is
+// closed again.
+TEST(InstallLogWin32, AKeptOpenLogSharesReadingAndWriting) {
+  test_support::ScratchFolder scratch;
+  const std::string path = scratch / "kept.log";
+  logging::LogFile log;
+  log.KeepOpen(true);
+  ASSERT_TRUE(log.Append(path, {}, "one\r\n"));
+  EXPECT_FALSE(File::OpenExisting(path, OpenMode::kReadExclusive).IsOpen());
+  EXPECT_EQ(ReadText(path), "one\r\n");
+  const auto append_as_another = [&path](const std::string& text, int times) {
+    File other = File::OpenStream(path, StreamMode::kUpdate);
+    ASSERT_TRUE(other.IsOpen());
+    ASSERT_GE(other.Size(), 0);
+    for (int i = 0; i < times; ++i)
+      ASSERT_EQ(other.Write(text.data(), static_cast<std::uint32_t>(text.size())), text.size());
+  };
+  append_as_another("other\r\n", 1);
+  ASSERT_TRUE(log.Append(path, {}, "two\r\n"));
+  EXPECT_EQ(ReadText(path), "one\r\nother\r\ntwo\r\n");
+
+  // Another program fills the log to its limit: the next line trims it to its last whole lines.
+  const std::string filler = std::string(98, 'f') + "\r\n";
+  append_as_another(filler, 1034);
+  ASSERT_TRUE(log.Append(path, {}, "three\r\n"));
+  const std::string trimmed = ReadText(path);
+  EXPECT_LE(trimmed.size(), static_cast<std::size_t>(logging::kTrimTargetBytes + 9));
+  EXPECT_EQ(trimmed.substr(0, 2 + filler.size()), "\r\n" + filler);
+  EXPECT_EQ(trimmed.substr(trimmed.size() - 7), "three\r\n");
+  ASSERT_TRUE(log.Append(path, {}, "four\r\n"));
+  EXPECT_EQ(ReadText(path), trimmed + "four\r\n");
+
+  log.KeepOpen(false);
+  EXPECT_TRUE(File::OpenExisting(path, OpenMode::kReadExclusive).IsOpen());
+}
+
 TEST(InstallLogWin32, LongNamesAreWrittenThroughTheirShortForm) {
   test_support::ScratchFolder scratch;
   const std::string existing = scratch / "a long name for the install log.txt";
@@ -82,13 +119,13 @@ TEST(InstallLogWin32, LongNamesAreWrittenThroughTheirShortForm) {
   const std::string short_form = platform::ShortPathName(existing);
   EXPECT_NE(short_form, existing);
   EXPECT_NE(short_form.find('~'), std::string::npos) << short_form;
-  EXPECT_TRUE(logging::AppendLogLine(existing, {}, "new\r\n"));
+  EXPECT_TRUE(logging::LogFile().Append(existing, {}, "new\r\n"));
   EXPECT_EQ(ReadText(existing), "old\r\nnew\r\n");
 
   // A log that does not exist yet has no short form and is created under its long name.
   const std::string missing = scratch / "another long log name.txt";
   EXPECT_EQ(platform::ShortPathName(missing), missing);
-  EXPECT_TRUE(logging::AppendLogLine(missing, {}, "first\r\n"));
+  EXPECT_TRUE(logging::LogFile().Append(missing, {}, "first\r\n"));
   EXPECT_EQ(ReadText(missing), "first\r\n");
 }
 
