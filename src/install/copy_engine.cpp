@@ -62,8 +62,8 @@ void TakeTimes(const File& from, File& to, bool with_creation) {
   if (!times)
     return;
   const bool created_later = with_creation && times->creation > times->write;
-  to.SetTimes(times->write, created_later ? std::optional<std::int64_t>(times->write)
-                                          : std::nullopt);
+  to.SetTimes(times->write,
+              created_later ? std::optional<std::int64_t>(times->write) : std::nullopt);
 }
 
 // Whether the open that just failed found no file there (rather than one it may not open).
