@@ -6,6 +6,7 @@
 #include <new>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/path.h"
@@ -201,24 +202,27 @@ Status CopyIntoPlace(script::ScriptContext& context, const std::string& destinat
 }
 
 Status BackUpAndPlace(script::ScriptContext& context, const std::string& destination,
-                      std::string& source) {
+                      std::string& source, File& source_file) {
   // The destination is opened (or created) once, and backed up through that handle: a file that
   // is new needs neither a backup nor a second lookup of its name.
-  File from;
+  File from = std::move(source_file);
   File to;
   bool created = false;
   if (context.env.state.direct_copy_mode) {
-    from = File::OpenExisting(source, OpenMode::kReadShareRead);
+    if (!from.IsOpen())
+      from = File::OpenExisting(source, OpenMode::kReadShareRead);
     if (from.IsOpen())
       to = File::OpenOrCreate(destination, created);
   }
   std::string backup;
   if (!to.IsOpen()) {
+    const bool in_use = context.env.state.direct_copy_mode && from.IsOpen();
+    from.Close();
     // Nothing to copy, the destination in use, or replacement at restart already chosen.
     const Status backed_up = BackupFile(context, destination, &backup);
     if (backed_up != status::kOk)
       return backed_up;
-    if (from.IsOpen())
+    if (in_use)
       LeaveForRestart(context);
     return PlaceFile(context, destination, source, backup);
   }

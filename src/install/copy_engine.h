@@ -3,6 +3,7 @@
 #include <string>
 
 #include "base/status.h"
+#include "platform/file.h"
 #include "script/script_context.h"
 
 // The steps every installing command is made of once its file has been fetched into the package
@@ -28,9 +29,11 @@ Status CopyIntoPlace(script::ScriptContext& context, const std::string& destinat
                      const std::string& source, const std::string& backup = {});
 
 // What FILE and COPYFILEAS do with their fetched file: BackupFile, then PlaceFile, with their
-// statuses; in direct-copy mode the destination is opened or created once for both.
+// statuses; in direct-copy mode the destination is opened or created once for both. source_file
+// is the source open for reading when the caller has it so (it is closed before the source is
+// used by its name); otherwise the source is opened by its name.
 Status BackUpAndPlace(script::ScriptContext& context, const std::string& destination,
-                      std::string& source);
+                      std::string& source, platform::File& source_file);
 
 // Removes a destination before a forced copy; one in use is moved aside to "<stem>.<n>" and
 // queued for deletion at restart. True when the destination is gone or moved aside.

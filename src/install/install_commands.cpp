@@ -34,8 +34,9 @@ Status Finish(ScriptContext& context, Status result) {
 struct Placement {
   std::string package_name;
   std::string destination_name;
-  std::string source;       // the fetched file in the package folder
-  std::string destination;  // destination_name in the work directory
+  std::string source;          // the fetched file in the package folder
+  platform::File source_file;  // that file, still open when it was extracted just now
+  std::string destination;     // destination_name in the work directory
 };
 
 // FILE and REPLACEFILE install a file under its package name; COPYFILEAS and REPLACEFILEAS take
@@ -59,7 +60,8 @@ Status Prepare(ScriptContext& context, const ScriptCommand& command, Placement& 
     return status::kWorkDirFailed;
   Status result = TakeNames(command, placement);
   if (result == status::kOk)
-    result = script::FetchFromPackage(context, placement.package_name, placement.source);
+    result = script::FetchFromPackage(context, placement.package_name, placement.source,
+                                      &placement.source_file);
   if (result != status::kOk)
     return result;
   placement.destination = context.work_directory;
@@ -113,7 +115,8 @@ Status InstallFile(ScriptContext& context, const ScriptCommand& command) {
   Status result = Prepare(context, command, placement);
   if (result != status::kOk)
     return Finish(context, result);
-  return Finish(context, BackUpAndPlace(context, placement.destination, placement.source));
+  return Finish(context, BackUpAndPlace(context, placement.destination, placement.source,
+                                        placement.source_file));
 }
 
 // REPLACEFILE name and REPLACEFILEAS package = destination: the system's version installer
@@ -124,6 +127,7 @@ Status ReplaceFile(ScriptContext& context, const ScriptCommand& command) {
   const Status prepared = Prepare(context, command, placement);
   if (prepared != status::kOk)
     return Finish(context, prepared);
+  placement.source_file.Close();  // the version installer reads it by its name
   std::string backup;
   const Status backed_up = BackupFile(context, placement.destination, &backup);
   if (InstallByVersion(context, placement.package_name, placement.destination_name))

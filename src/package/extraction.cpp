@@ -1,6 +1,7 @@
 #include "package/extraction.h"
 
 #include <cstdint>
+#include <utility>
 
 #include "base/path.h"
 #include "package/data_file.h"
@@ -34,15 +35,16 @@ bool HasSubfolder(std::string_view name) {
 }  // namespace
 
 Status ExtractFoundEntry(PackageFile& set, const EntryHeader& header, const std::string& folder,
-                         const DecodeProgress& progress, std::uint32_t* crc) {
+                         const DecodeProgress& progress, std::uint32_t* crc, platform::File* kept) {
   const std::string destination = DestinationPath(folder, header.Name());
   if (destination.empty() || !set.HoldsFromHere(header.compressed_size))
     return status::kExtractFailed;
   if (HasSubfolder(header.Name()))
     platform::CreateFoldersAlong(destination);
 
-  platform::File file =
-      platform::File::OpenStream(destination, platform::StreamMode::kWriteTruncate);
+  platform::File file = platform::File::OpenStream(
+      destination, kept != nullptr ? platform::StreamMode::kReadWriteTruncate
+                                   : platform::StreamMode::kWriteTruncate);
   if (!file.IsOpen())
     return status::kExtractFailed;
   EntryWriter writer(file, IsDefinitionDataFile(destination));
@@ -56,10 +58,14 @@ Status ExtractFoundEntry(PackageFile& set, const EntryHeader& header, const std:
     result = status::kExtractFailed;
   if (result == status::kOk && header.time.IsSet())
     SetFileTimeStamp(file, header.time);
-  if (!file.Close() && result == status::kOk)
-    result = status::kExtractFailed;
   if (crc != nullptr)
     *crc = writer.crc();
+  if (kept != nullptr && result == status::kOk && file.Seek(0, platform::SeekOrigin::kBegin) == 0) {
+    *kept = std::move(file);
+    return result;
+  }
+  if (!file.Close() && result == status::kOk)
+    result = status::kExtractFailed;
   return result;
 }
 

@@ -21,10 +21,12 @@ Status ExtractAllEntries(PackageFile& set, const std::string& folder,
 
 // Unpacks the entry whose header was just read (the set stands at its compressed data, which is
 // decoded from there straight into the file) into folder, which exists; the entry's own subfolders
-// are made. crc, when given, receives the CRC-32 of what was written. The statuses of
-// ExtractAllEntries.
+// are made. crc, when given, receives the CRC-32 of what was written; kept, when given, the file
+// after a success, open for reading at its start (and shared for reading and writing) instead of
+// closed. The statuses of ExtractAllEntries.
 Status ExtractFoundEntry(PackageFile& set, const EntryHeader& header, const std::string& folder,
-                         const DecodeProgress& progress, std::uint32_t* crc);
+                         const DecodeProgress& progress, std::uint32_t* crc,
+                         platform::File* kept = nullptr);
 
 // Unpacks the first entry whose name equals name (ignoring case) into folder, which exists. The
 // stored name, not the requested one, names the file. The set's entries are indexed on the first

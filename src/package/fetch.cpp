@@ -2,10 +2,12 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 
 #include "base/ascii_case.h"
 #include "base/path.h"
 #include "package/extraction.h"
+#include "platform/file.h"
 #include "platform/filesystem.h"
 
 namespace package {
@@ -48,7 +50,7 @@ std::string FetchedFiles::Folded(std::string_view name) {
 }
 
 Status FetchPackageFile(PackageRun& run, std::string_view name, std::string& out,
-                        std::size_t capacity, bool verify) {
+                        std::size_t capacity, bool verify, platform::File* opened) {
   // A name that leaves the package folder could only find someone else's file there.
   out = run.package_folder.substr(0, capacity > 0 ? capacity - 1 : 0);
   if (!base::IsContainedRelativePath(name) || !base::JoinPath(out, capacity, name)) {
@@ -65,13 +67,18 @@ Status FetchPackageFile(PackageRun& run, std::string_view name, std::string& out
   run.reporter.ReportProgress(message::kUncompressingFile, name);
   run.reporter.LogMessage(message::kRetrievingFile, name);
   std::uint32_t crc = 0;
+  platform::File kept;
   const Status extracted = in_package ? ExtractFoundEntry(run.main_set, header, run.package_folder,
-                                                          DecodePercent(run.reporter, name), &crc)
+                                                          DecodePercent(run.reporter, name), &crc,
+                                                          opened != nullptr ? &kept : nullptr)
                                       : status::kExtractFailed;
   if (extracted == status::kOk && (!verify || HasMatchingRecord(run.descriptor, name, crc))) {
     run.fetched.Add(name);
+    if (opened != nullptr)
+      *opened = std::move(kept);
     return status::kOk;
   }
+  kept.Close();
   // What a failed entry wrote, or a file that failed its check, must not be found here by a later
   // fetch, which would take it as it is.
   platform::RemoveFile(out);

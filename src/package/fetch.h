@@ -37,10 +37,12 @@ struct PackageRun {
 // Extracts name from the main set into the package folder and checks its CRC-32, computed on the
 // decoder's output as it is written, against the directory. out receives the file's path. A file
 // this run fetched before, still in the folder, is returned as it is; one that fails to extract or
-// fails the check is removed again.
+// fails the check is removed again. opened, when given, receives the file extracted now open for
+// reading at its start, so that it need not be opened again; it stays closed when the file was
+// there before (or cannot be kept open).
 // status::kOk; kExtractFailed not extracted; kSignatureFailed its stream is damaged, or no record
 // with that name and CRC.
 Status FetchPackageFile(PackageRun& run, std::string_view name, std::string& out,
-                        std::size_t capacity, bool verify);
+                        std::size_t capacity, bool verify, platform::File* opened = nullptr);
 
 }  // namespace package
