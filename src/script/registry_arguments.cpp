@@ -1,15 +1,15 @@
-#include "system/registry_arguments.h"
+#include "script/registry_arguments.h"
 
 #include <optional>
 
 #include "script/values.h"
 
-namespace system_commands {
+namespace script {
 namespace {
 
 std::string Trimmed(std::string_view text) {
   std::string part(text);
-  script::TrimBlanks(part);
+  TrimBlanks(part);
   return part;
 }
 
@@ -59,4 +59,4 @@ Status SplitValueAssignment(std::string_view argument, ValueAssignment& assignme
   return status::kOk;
 }
 
-}  // namespace system_commands
+}  // namespace script
