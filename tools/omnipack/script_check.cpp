@@ -458,7 +458,9 @@ void Checker::CheckSectionUse() {
   std::unordered_set<const script::ScriptSection*> called;
   for (const CheckedSection& section : sections_) {
     for (const CheckedCommand& checked : section.commands) {
-      if (const CheckedSection* target = Target(checked))
+      // A section that only calls itself is never reached either.
+      const CheckedSection* target = Target(checked);
+      if (target != nullptr && target != &section)
         called.insert(target->section);
     }
   }
