@@ -19,8 +19,7 @@ std::string Trimmed(std::string_view text) {
 // when absent.
 std::pair<std::string, std::string> FirstTwoItems(std::string_view argument) {
   std::pair<std::string, std::string> items;
-  const std::optional<std::size_t> cursor =
-      NextItem(argument, 0, items.first, kValueCapacity, ',');
+  const std::optional<std::size_t> cursor = NextItem(argument, 0, items.first, kValueCapacity, ',');
   if (cursor)
     NextItem(argument, *cursor, items.second, kValueCapacity, ',');
   return items;
@@ -105,8 +104,7 @@ void ReadFileCommand(Opcode opcode, std::string_view argument, CommandArguments&
     return;
   }
   std::string package_name, destination;
-  read.form_status =
-      ReadAssignment(argument, base::kPathCapacity, package_name, destination);
+  read.form_status = ReadAssignment(argument, base::kPathCapacity, package_name, destination);
   if (read.form_status == status::kOk)
     read.package_files.push_back(package_name);
 }
@@ -208,9 +206,9 @@ CommandArguments ReadArguments(Opcode opcode, std::string_view argument) {
     }
     case opcode::kSetIniFileValue: {
       std::string file, section, key, var;
-      read.form_status = SplitListAssignment(argument, file, kValueCapacity, section,
-                                             kValueCapacity, key, kValueCapacity, var,
-                                             kValueCapacity);
+      read.form_status =
+          SplitListAssignment(argument, file, kValueCapacity, section, kValueCapacity, key,
+                              kValueCapacity, var, kValueCapacity);
       if (read.form_status == status::kOk)
         read.needs.push_back(var);
       break;

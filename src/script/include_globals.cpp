@@ -26,7 +26,7 @@ std::optional<Opcode> OnlySet(std::string_view keyword) {
 Status ReadGlobalsText(std::string_view text, std::int32_t line, std::string& error_text,
                        const GlobalsLine& each, std::size_t* failed_offset) {
   text = text.substr(0, text.find('\0'));  // the text ends at its first NUL, as a script does
-  ScriptCommand command;                    // one record, reused for every line
+  ScriptCommand command;                   // one record, reused for every line
   command.line = line;
   bool comment = false;
   for (std::size_t position = 0; position < text.size(); ++position) {
@@ -69,10 +69,9 @@ Status IncludeGlobals(ScriptContext& context, const ScriptCommand& command) {
   if (result != status::kOk)
     return result;
   context.line = command.line;
-  return ReadGlobalsText(text, command.line, context.error_text,
-                         [&context](const ScriptCommand& set, std::size_t) {
-                           return DispatchCommand(context, set);
-                         });
+  return ReadGlobalsText(
+      text, command.line, context.error_text,
+      [&context](const ScriptCommand& set, std::size_t) { return DispatchCommand(context, set); });
 }
 
 }  // namespace script

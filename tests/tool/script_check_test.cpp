@@ -72,14 +72,17 @@ TEST(ScriptCheck, EachScriptGivesItsFindings) {
        {"ORQSCRIP.OSC:1: error: a command before the first section (status 4)",
         "ORQSCRIP.OSC:3: error: unknown keyword 'FROBNICATE' (status 2)",
         "ORQSCRIP.OSC:4: error: the argument passes 259 characters (status 3)"}},
-      {"no Main", {"[Other]", "Set a = 1"}, {},
+      {"no Main",
+       {"[Other]", "Set a = 1"},
+       {},
        {"ORQSCRIP.OSC:1: error: no section [Main] (status 7)",
         "ORQSCRIP.OSC:1: warning: nothing calls the section [Other]"}},
       {"arguments without their command's form",
        {"[Main]", "Set a", "GetRegValue v HKLM\\SOFTWARE, x", "GetRegValue v = HKXX\\SOFTWARE, x",
-        "GetRegValue v = HKLM\\SOFTWARE", "SetRegValue HKLM\\SOFTWARE, name", "CreateRegKey HKLM\\SOFTWARE",
-        "GetIniFileValue v = a.ini", "GetIniFileValue v = a.ini, Sect", "SetIniFileValue a.ini, S, K",
-        "StringAppend v = a", "GetFileVersion v", "Return =1", "UnloadModule v"},
+        "GetRegValue v = HKLM\\SOFTWARE", "SetRegValue HKLM\\SOFTWARE, name",
+        "CreateRegKey HKLM\\SOFTWARE", "GetIniFileValue v = a.ini",
+        "GetIniFileValue v = a.ini, Sect", "SetIniFileValue a.ini, S, K", "StringAppend v = a",
+        "GetFileVersion v", "Return =1", "UnloadModule v"},
        {},
        {"ORQSCRIP.OSC:2: error: SET: no \"=\" in the argument (status 23)",
         "ORQSCRIP.OSC:3: error: GETREGVALUE: no \"=\" in the argument (status 23)",
@@ -87,11 +90,14 @@ TEST(ScriptCheck, EachScriptGivesItsFindings) {
         "HKLU\\) (status 20)",
         "ORQSCRIP.OSC:5: error: GETREGVALUE: no \",\" after the key (status 22)",
         "ORQSCRIP.OSC:6: error: SETREGVALUE: no \"=\" after the value name (status 21)",
-        "ORQSCRIP.OSC:7: error: CREATEREGKEY: no subkey to create after the key's \",\" (status 22)",
+        "ORQSCRIP.OSC:7: error: CREATEREGKEY: no subkey to create after the key's \",\" (status "
+        "22)",
         "ORQSCRIP.OSC:8: error: GETINIFILEVALUE: no \",\" in the argument (status 27)",
         "ORQSCRIP.OSC:9: error: GETINIFILEVALUE: no second \",\" in the argument (status 26)",
-        "ORQSCRIP.OSC:10: error: SETINIFILEVALUE: no \"=\" after \"file, section, key\" (status 25)",
-        "ORQSCRIP.OSC:11: error: STRINGAPPEND: the argument is not \"var = first, second\" (status 2)",
+        "ORQSCRIP.OSC:10: error: SETINIFILEVALUE: no \"=\" after \"file, section, key\" (status "
+        "25)",
+        "ORQSCRIP.OSC:11: error: STRINGAPPEND: the argument is not \"var = first, second\" (status "
+        "2)",
         "ORQSCRIP.OSC:12: error: GETFILEVERSION: no \"=\" in the argument (status 40)",
         "ORQSCRIP.OSC:13: error: RETURN: a condition without a left operand or a comparison "
         "(status 37)",
@@ -106,7 +112,9 @@ TEST(ScriptCheck, EachScriptGivesItsFindings) {
         "(status 28)",
         "ORQSCRIP.OSC:4: warning: NAMESTRIPFILE reads 'later' before any command sets it"}},
       {"a variable set in a section that Main calls first is set in time",
-       {"[Main]", "Call Setup", "SetWorkDir root", "[Setup]", "GetWindowsDir root"}, {}, {}},
+       {"[Main]", "Call Setup", "SetWorkDir root", "[Setup]", "GetWindowsDir root"},
+       {},
+       {}},
       {"missing sections, and an INSTALLFILES section with other commands",
        {"[Main]", "Call Nowhere", "ContinueIf Absent", "InstallFiles Files", "[Files]",
         "File readme.txt", "Set a = 1", "CopyFileAs readme.txt=b.txt"},
@@ -117,7 +125,8 @@ TEST(ScriptCheck, EachScriptGivesItsFindings) {
         "may stand there (status 5)"}},
       {"package files: missing, matched ignoring case, outside the package, unused",
        {"[Main]", "Set r = C:\\p", "SetWorkDir r", "File BIN\\Engine.DLL", "File bin\\gone.dll",
-        "ReplaceFileAs ..\\x.dll=x.dll", "ExtractFileSet a.txt,,gone.txt", "CopyFileAs norec.txt=n"},
+        "ReplaceFileAs ..\\x.dll=x.dll", "ExtractFileSet a.txt,,gone.txt",
+        "CopyFileAs norec.txt=n"},
        {{"bin\\engine.dll", "x"}, {"a.txt", "x"}, {"unused.txt", "x"}, {"norec.txt", "x"}},
        {"ORQSCRIP.OSC:5: error: FILE needs 'bin\\gone.dll', which the package does not hold "
         "(status 29)",
@@ -128,7 +137,8 @@ TEST(ScriptCheck, EachScriptGivesItsFindings) {
        {"[Main]", "DeleteDirectory C:\\,TRUE", "GetWindowsDir win", "Set w = win",
         "DeleteDirectory w,TRUE", "GetSystemDir sys", "DeleteDirectory sys",
         "DeleteDirectory \\\\server\\share\\", "DeleteDirectory C:\\Temp\\Old,TRUE",
-        "DeleteRegKey HKLM\\, TRUE", "SetRegValue hkcu\\\\, v = w", "DeleteRegValue HKLM\\SOFTWARE, x"},
+        "DeleteRegKey HKLM\\, TRUE", "SetRegValue hkcu\\\\, v = w",
+        "DeleteRegValue HKLM\\SOFTWARE, x"},
        {},
        {"ORQSCRIP.OSC:2: error: DELETEDIRECTORY of the root 'C:\\': the installer refuses it "
         "(status 10)",
@@ -185,8 +195,8 @@ TEST(ScriptCheck, AnEmptyScriptAndAFileWithoutRecord) {
   // The installer stops at the empty file: there is nothing more to say.
   EXPECT_EQ(FindingLines(PackageOf("", {})),
             (std::vector<std::string>{"ORQSCRIP.OSC:1: error: the script is empty (status 8)"}));
-  EXPECT_EQ(FindingLines(PackageOf(Script({"[Main]", "ExtractFileSet a.txt"}), {{"a.txt", "x"}},
-                                   {"a.txt"})),
+  EXPECT_EQ(FindingLines(
+                PackageOf(Script({"[Main]", "ExtractFileSet a.txt"}), {{"a.txt", "x"}}, {"a.txt"})),
             (std::vector<std::string>{
                 "ORQSCRIP.OSC:2: warning: EXTRACTFILESET fetches 'a.txt', which has no directory "
                 "record: the installer refuses it (42)"}));
@@ -200,7 +210,8 @@ TEST(ScriptCheck, CommittedScriptsHaveNoErrors) {
   for (const fs::path& folder : {root / "examples", root / "tests" / "fixtures", root / "bench"}) {
     for (const auto& entry : fs::recursive_directory_iterator(folder)) {
       const std::string extension = entry.path().extension().string();
-      if (entry.is_regular_file() && (entry.path().filename() == "ORQSCRIP.OSC" || extension == ".osc"))
+      if (entry.is_regular_file() &&
+          (entry.path().filename() == "ORQSCRIP.OSC" || extension == ".osc"))
         scripts.push_back(entry.path());
     }
   }
@@ -210,8 +221,7 @@ TEST(ScriptCheck, CommittedScriptsHaveNoErrors) {
     TempDir package;
     const fs::path folder = script.parent_path();
     const fs::path files = folder / "files";
-    fs::copy(fs::is_directory(files) ? files : folder, package.path(),
-             fs::copy_options::recursive);
+    fs::copy(fs::is_directory(files) ? files : folder, package.path(), fs::copy_options::recursive);
     std::string text;
     for (const std::uint8_t byte : ReadBytes(script))
       text += static_cast<char>(byte);
@@ -219,9 +229,9 @@ TEST(ScriptCheck, CommittedScriptsHaveNoErrors) {
       text.replace(at, 6, "C:\\omni-e2e\\product");
     WriteText(package.path() / "ORQSCRIP.OSC", text);
     // The programs and libraries that scenarios copy in from the Win32 build.
-    for (const char* added : {"bin/zentorasvc.exe", "bin/zentoraeng.dll", "bin/zentora.exe",
-                              "zentorasvc.exe", "zentoraeng.dll", "zentora.exe", "comreg.dll",
-                              "big.bin", "engine.dll", "core.dll"}) {
+    for (const char* added :
+         {"bin/zentorasvc.exe", "bin/zentoraeng.dll", "bin/zentora.exe", "zentorasvc.exe",
+          "zentoraeng.dll", "zentora.exe", "comreg.dll", "big.bin", "engine.dll", "core.dll"}) {
       fs::create_directories((package.path() / added).parent_path());
       WriteText(package.path() / added, "x");
     }
@@ -238,10 +248,9 @@ TEST(ScriptCheck, CommandReportsExitCodesAndJson) {
   const ToolRun faulty = RunTool({"check", folder.string()});
   EXPECT_EQ(faulty.exit_code, 1);
   EXPECT_EQ(Lines(faulty.out),
-            (std::vector<std::string>{
-                (folder / "ORQSCRIP.OSC").string() +
-                    ":2: error: SET: no \"=\" in the argument (status 23)",
-                "1 error, 0 warnings"}));
+            (std::vector<std::string>{(folder / "ORQSCRIP.OSC").string() +
+                                          ":2: error: SET: no \"=\" in the argument (status 23)",
+                                      "1 error, 0 warnings"}));
   const ToolRun json = RunTool({"check", "--json", folder.string()});
   EXPECT_EQ(json.exit_code, 1);
   EXPECT_NE(json.out.find("\"errors\":1,\"warnings\":0,\"findings\":[{\"file\":\"" +
@@ -271,9 +280,15 @@ TEST(ScriptCheck, BuildRunsTheCheckFirst) {
   CopyFixtureFolder("lang", dir.path() / "lang");
   const std::string script = (dir.path() / "main" / "ORQSCRIP.OSC").string();
   WriteText(script, Script({"[Main]", "Call Missing", "File readme.txt"}));
-  const std::vector<std::string> build = {"build",  "--main", dir / "main",
-                                          "--lang", dir / "lang", "--stub",
-                                          FixturePath("stub.exe").string(), "-o", dir / "out.exe"};
+  const std::vector<std::string> build = {"build",
+                                          "--main",
+                                          dir / "main",
+                                          "--lang",
+                                          dir / "lang",
+                                          "--stub",
+                                          FixturePath("stub.exe").string(),
+                                          "-o",
+                                          dir / "out.exe"};
   const ToolRun refused = RunTool(build);
   EXPECT_EQ(refused.exit_code, 1);
   EXPECT_FALSE(fs::exists(dir.path() / "out.exe"));

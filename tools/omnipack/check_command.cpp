@@ -59,8 +59,8 @@ int RunCheck(const ParsedArgs& args) {
 }  // namespace
 
 const Command& CheckCommand() {
-  static const Command command{"check", "check an install script against its package", kHelp,
-                               kOptions, 1, 1, RunCheck};
+  static const Command command{
+      "check", "check an install script against its package", kHelp, kOptions, 1, 1, RunCheck};
   return command;
 }
 

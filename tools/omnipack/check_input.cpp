@@ -7,8 +7,8 @@
 #include "base/path.h"
 #include "installer_image.h"
 #include "package/extraction.h"
-#include "script/script_file.h"
 #include "scratch_file.h"
+#include "script/script_file.h"
 #include "source_folder.h"
 #include "stored_names.h"
 
@@ -118,14 +118,13 @@ std::optional<ToolError> PackageOfInstaller(const std::string& path, CheckedPack
   };
   for (const SetEntry& entry : installer->contents().entries) {
     const std::string name = entry.header.Name();
-    package.files.push_back(
-        {name, label(name), FindRecord(installer->image(), name) != nullptr});
+    package.files.push_back({name, label(name), FindRecord(installer->image(), name) != nullptr});
   }
   package.script_label = label(kScriptName);
   std::optional<std::string> text = installer->Read(kScriptName);
   if (!text)
-    return ToolError{path, "main set: the install script " + std::string(kScriptName) +
-                               " cannot be unpacked"};
+    return ToolError{
+        path, "main set: the install script " + std::string(kScriptName) + " cannot be unpacked"};
   package.script_text = std::move(*text);
   package.read_text = [installer = installer.get()](const PackagedFile& file) {
     return installer->Read(file.stored_name);

@@ -198,9 +198,9 @@ void Checker::Parse() {
         Error(problem.line, problem.status, "unknown keyword " + Quoted(problem.keyword));
         break;
       case status::kLineTooLong:
-        Error(problem.line, problem.status,
-              "the argument passes " + std::to_string(script::kArgumentCapacity - 1) +
-                  " characters");
+        Error(
+            problem.line, problem.status,
+            "the argument passes " + std::to_string(script::kArgumentCapacity - 1) + " characters");
         break;
       case status::kSectionNotFound:
         Error(problem.line, problem.status, "a command before the first section");
@@ -216,11 +216,13 @@ void Checker::Parse() {
 
 void Checker::ReadCommands() {
   written_.insert(std::string(kNoChangeVariable));
+  sections_.reserve(context_.sections.Count());
   for (const script::ScriptSection& section : context_.sections) {
     index_.emplace(&section, sections_.size());
     CheckedSection& checked = sections_.emplace_back();
     checked.section = &section;
     checked.first_of_name = context_.sections.Find(section.name) == &section;
+    checked.commands.reserve(section.commands.Count());
     for (const script::ScriptCommand& command : section.commands) {
       CheckedCommand& read = checked.commands.emplace_back();
       read.command = &command;
@@ -253,9 +255,9 @@ void Checker::ReadGlobals(CheckedCommand& include) {
   std::int32_t line = 1;
   std::size_t counted = 0;
   const auto line_of = [&](std::size_t offset) {
-    line += static_cast<std::int32_t>(std::count(text->begin() + static_cast<std::ptrdiff_t>(counted),
-                                                 text->begin() + static_cast<std::ptrdiff_t>(offset),
-                                                 '\n'));
+    line += static_cast<std::int32_t>(
+        std::count(text->begin() + static_cast<std::ptrdiff_t>(counted),
+                   text->begin() + static_cast<std::ptrdiff_t>(offset), '\n'));
     counted = offset;
     return line;
   };
@@ -297,16 +299,16 @@ const CheckedSection* Checker::Target(const CheckedCommand& checked) {
 
 const PackagedFile* Checker::CheckPackageFile(const script::ScriptCommand& command,
                                               const std::string& name) {
-  const std::string keyword = KeywordOf(command.opcode);
   const PackagedFile* file = base::IsContainedRelativePath(name) ? files_.Find(name) : nullptr;
   if (file == nullptr) {
-    Error(command.line, status::kExtractFailed,
-          keyword + " needs " + Quoted(name) + ", which the package does not hold");
+    Error(
+        command.line, status::kExtractFailed,
+        KeywordOf(command.opcode) + " needs " + Quoted(name) + ", which the package does not hold");
     return nullptr;
   }
   used_files_.insert(file);
   if (!file->has_record) {
-    Warning(command.line, keyword + " fetches " + Quoted(name) +
+    Warning(command.line, KeywordOf(command.opcode) + " fetches " + Quoted(name) +
                               ", which has no directory record: the installer refuses it (42)");
   }
   return file;
@@ -327,13 +329,13 @@ void Checker::CheckInstallFilesSection(const script::ScriptSection& target) {
 void Checker::CheckCommand(const CheckedSection& section, const CheckedCommand& checked) {
   const script::ScriptCommand& command = *checked.command;
   const CommandArguments& read = checked.arguments;
-  const std::string keyword = KeywordOf(command.opcode);
+  const Opcode op = command.opcode;
   if (read.form_status != status::kOk)
-    Error(command.line, read.form_status, keyword + ": " + FormProblem(command.opcode, read.form_status));
+    Error(command.line, read.form_status, KeywordOf(op) + ": " + FormProblem(op, read.form_status));
   for (const std::string& name : read.needs) {
     if (!written_.contains(name)) {
       Error(command.line, status::kSymbolNotFound,
-            keyword + " needs the variable " + Quoted(name) + ", which no command sets");
+            KeywordOf(op) + " needs the variable " + Quoted(name) + ", which no command sets");
     }
   }
   if (command.opcode == opcode::kIncludeGlobals && section.section->name != kLoadSection) {
@@ -344,7 +346,7 @@ void Checker::CheckCommand(const CheckedSection& section, const CheckedCommand& 
     const CheckedSection* target = Target(checked);
     if (target == nullptr) {
       Error(command.line, status::kSectionNotFound,
-            keyword + " names no section [" + read.section + "]");
+            KeywordOf(op) + " names no section [" + read.section + "]");
     } else if (command.opcode == opcode::kInstallFiles) {
       CheckInstallFilesSection(*target->section);
     }
@@ -352,7 +354,7 @@ void Checker::CheckCommand(const CheckedSection& section, const CheckedCommand& 
   for (const std::string& name : read.package_files)
     CheckPackageFile(command, name);
   if (read.key && script::NamesRootKey(*read.key))
-    Error(command.line, status::kOk, keyword + " acts on a root key itself");
+    Error(command.line, status::kOk, KeywordOf(op) + " acts on a root key itself");
   for (const std::string& program : read.programs) {
     if (IsUnquotedPathWithBlanks(program)) {
       Warning(command.line, "STARTORQAPPS: the program path in " + Quoted(program) +
@@ -374,8 +376,8 @@ void Checker::WalkCommand(const CheckedCommand& checked, std::vector<std::size_t
   const CommandArguments& read = checked.arguments;
   for (const std::string& name : read.needs) {
     if (written_.contains(name) && !values_.contains(name)) {
-      Warning(command.line, KeywordOf(command.opcode) + " reads " + Quoted(name) +
-                                " before any command sets it");
+      Warning(command.line,
+              KeywordOf(command.opcode) + " reads " + Quoted(name) + " before any command sets it");
     }
   }
   if (command.opcode == opcode::kDeleteDirectory && read.operand) {
@@ -519,7 +521,8 @@ void Checker::CheckUnusedFiles() {
   for (const PackagedFile& file : package_.files) {
     if (files_.Find(file.stored_name) == &file && !used_files_.contains(&file) &&
         !base::EqualsIgnoringCase(file.stored_name, kScriptName)) {
-      Add(file.label, 1, Severity::kWarning, status::kOk, "no command of the script uses this file");
+      Add(file.label, 1, Severity::kWarning, status::kOk,
+          "no command of the script uses this file");
     }
   }
 }
