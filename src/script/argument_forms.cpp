@@ -9,12 +9,6 @@
 namespace script {
 namespace {
 
-std::string Trimmed(std::string_view text) {
-  std::string trimmed(text);
-  TrimBlanks(trimmed);
-  return trimmed;
-}
-
 // The first item of a comma-separated argument, and the second when there is one; either is empty
 // when absent.
 std::pair<std::string, std::string> FirstTwoItems(std::string_view argument) {

@@ -7,12 +7,6 @@
 namespace script {
 namespace {
 
-std::string Trimmed(std::string_view text) {
-  std::string part(text);
-  TrimBlanks(part);
-  return part;
-}
-
 // The key of "ROOT\key, rest": the root of the whole text and the key path from the root's
 // backslash up to the next comma; rest receives what follows that comma.
 Status SplitKeyAndRest(std::string_view text, RegistryPath& key, std::string_view& rest) {
