@@ -14,7 +14,7 @@ omnipack=${OMNIPACK:-dist/bin/omnipack}
 [ -x "$omnipack" ] || omnipack=$build/tools/omnipack/omnipack
 measure=$build/bench/process_measure
 for program in "$omnipack" "$measure" "$build/bench/lzhuf_bench" "$build/bench/crc32_bench" \
-  "$build/bench/script_bench" "$build/bench/fetch_bench"; do
+  "$build/bench/script_bench" "$build/bench/fetch_bench" "$build/bench/check_bench"; do
   [ -x "$program" ] || { echo "bench: $program is missing; build first (make build)" >&2; exit 1; }
 done
 
@@ -65,6 +65,13 @@ per_fetch_us() {  # microseconds per fetched file of a benchmark's median (its l
   awk -F, -v name="\"BM_FetchFiles/$1_median\"" '$1 == name { printf "%.0f", $NF * 1e6 }' \
     "$work/fetch.csv"
 }
+"$build/bench/check_bench" --benchmark_repetitions=3 --benchmark_report_aggregates_only=true \
+  --benchmark_out="$work/check.csv" --benchmark_out_format=csv
+check_ms() {  # CPU milliseconds of a benchmark's median
+  awk -F, -v name="\"$1_median\"" '$1 == name { printf "%.1f", $4 }' "$work/check.csv"
+}
+check_ms_ours=$(check_ms BM_CheckScript)
+load_ms=$(check_ms BM_LoadScript)
 fetch_100_us=$(per_fetch_us 100)
 fetch_2000_us=$(per_fetch_us 2000)
 
@@ -115,6 +122,8 @@ row "script parse, ns/command (vs line split)" "$parse_ns" "$split_ns" \
   "$(calc "\"%.1f\", $parse_ns / $split_ns")"
 row "script Main of SETs, ns/command (vs map)" "$sets_ns" "$map_ns" \
   "$(calc "\"%.1f\", $sets_ns / $map_ns")"
+row "check of 1 MB script, 2,000 files, ms (vs load)" "$check_ms_ours" "$load_ms" \
+  "$(calc "\"%.2f\", $check_ms_ours / $load_ms")"
 row "fetch 2,000 of 2,000 entries, us/file (vs 100)" "$fetch_2000_us" "$fetch_100_us" \
   "$(calc "\"%.2f\", $fetch_2000_us / $fetch_100_us")"
 row "decode 256 MiB stream, peak memory KiB" "$big_peak_kib" "" ""

@@ -10,6 +10,7 @@
 #include "install/work_path.h"
 #include "platform/filesystem.h"
 #include "platform/system.h"
+#include "script/list_items.h"
 #include "script/package_fetch.h"
 #include "script/values.h"
 #include "script/variables.h"
@@ -38,14 +39,10 @@ Status DeleteNamedFile(ScriptContext& context, const ScriptCommand& command) {
 // Fetches each listed file into the package folder; the first that fails ends the list, and so
 // does an empty item.
 Status ExtractFileSet(ScriptContext& context, const ScriptCommand& command) {
-  const std::string_view list = command.argument;
-  std::string item;
+  script::ListItems items(command.argument);
   std::string fetched;
-  for (std::optional<std::size_t> cursor =
-           script::NextItem(list, 0, item, script::kValueCapacity, ',');
-       cursor && !item.empty();
-       cursor = script::NextItem(list, *cursor, item, script::kValueCapacity, ',')) {
-    const Status result = script::FetchFromPackage(context, item, fetched);
+  for (std::optional<std::string> item = items.Next(); item; item = items.Next()) {
+    const Status result = script::FetchFromPackage(context, *item, fetched);
     if (result != status::kOk)
       return script::FailCommand(context, result);
   }

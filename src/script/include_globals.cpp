@@ -21,8 +21,10 @@ std::optional<Opcode> OnlySet(std::string_view keyword) {
   return std::nullopt;
 }
 
-// Lines are not counted: the caller has set the context's line to the INCLUDEGLOBALS line.
-Status RunGlobalsText(ScriptContext& context, std::string_view text, std::int32_t line) {
+}  // namespace
+
+Status ReadGlobalsText(std::string_view text, std::int32_t line, std::string& error_text,
+                       const GlobalsLine& each, std::size_t* failed_offset) {
   text = text.substr(0, text.find('\0'));  // the text ends at its first NUL, as a script does
   ScriptCommand command;                   // one record, reused for every line
   command.line = line;
@@ -39,16 +41,18 @@ Status RunGlobalsText(ScriptContext& context, std::string_view text, std::int32_
       comment = true;
       continue;
     }
-    Status result = ReadCommandLine(text, position, OnlySet, command, context.error_text);
+    const std::size_t start = position;
+    Status result = ReadCommandLine(text, position, OnlySet, command, error_text);
     if (result == status::kOk)
-      result = DispatchCommand(context, command);
-    if (result != status::kOk)
+      result = each(command, start);
+    if (result != status::kOk) {
+      if (failed_offset != nullptr)
+        *failed_offset = start;
       return result;
+    }
   }
   return status::kOk;
 }
-
-}  // namespace
 
 Status IncludeGlobals(ScriptContext& context, const ScriptCommand& command) {
   std::string name = command.argument;
@@ -65,7 +69,9 @@ Status IncludeGlobals(ScriptContext& context, const ScriptCommand& command) {
   if (result != status::kOk)
     return result;
   context.line = command.line;
-  return RunGlobalsText(context, text, command.line);
+  return ReadGlobalsText(
+      text, command.line, context.error_text,
+      [&context](const ScriptCommand& set, std::size_t) { return DispatchCommand(context, set); });
 }
 
 }  // namespace script

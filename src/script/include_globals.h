@@ -1,5 +1,11 @@
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
 #include "base/status.h"
 #include "script/script_context.h"
 
@@ -13,5 +19,14 @@ namespace script {
 // ends it: also kExtractFailed, kOpenFailed or kSignatureFailed from the fetch, kEmptyFile,
 // kOpenFailed or kReadFailed from reading, kLineTooLong for an over-long line.
 Status IncludeGlobals(ScriptContext& context, const ScriptCommand& command);
+
+// Reads a globals file's text, which ends at its first NUL, one SET line at a time, and hands
+// each line to each with the text offset where its keyword starts; every line carries the line
+// number given (lines of the file are not counted). The first status that is not kOk ends it:
+// each's, or kUnknownCommand (keyword in error_text) or kLineTooLong for a line not read; then
+// failed_offset, when given, receives where that line's keyword starts.
+using GlobalsLine = std::function<Status(const ScriptCommand& set, std::size_t offset)>;
+Status ReadGlobalsText(std::string_view text, std::int32_t line, std::string& error_text,
+                       const GlobalsLine& each, std::size_t* failed_offset = nullptr);
 
 }  // namespace script

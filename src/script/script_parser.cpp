@@ -23,6 +23,7 @@ void ReadSectionHeader(ScriptContext& context, std::string_view text, std::size_
     ++end;
   ScriptSection section;
   section.name.assign(text.substr(start, end - start));
+  section.line = context.line;
   context.current_section = &context.sections.Append(std::move(section));
   position = end;
 }
@@ -38,7 +39,13 @@ Status ReadCommand(ScriptContext& context, std::string_view text, std::size_t& p
   return status::kOk;
 }
 
-Status Parse(ScriptContext& context, std::string_view text) {
+// The position before the LF that ends the line of position, or the text's last position.
+std::size_t BeforeLineEnd(std::string_view text, std::size_t position) {
+  const std::size_t lf = text.find('\n', position);
+  return lf == std::string_view::npos ? text.size() - 1 : lf - 1;
+}
+
+Status Parse(ScriptContext& context, std::string_view text, std::vector<ParseProblem>* problems) {
   context.line = 1;
   bool comment = false;
   // Every element leaves position on the character where it stopped; the loop goes on after it.
@@ -58,7 +65,11 @@ Status Parse(ScriptContext& context, std::string_view text) {
     if (c == '[') {
       ReadSectionHeader(context, text, position);
     } else if (Status status = ReadCommand(context, text, position)) {
-      return status;
+      if (problems == nullptr)
+        return status;
+      problems->push_back({context.line, status, std::move(context.error_text)});
+      context.error_text.clear();
+      position = BeforeLineEnd(text, position);
     }
   }
   return status::kOk;
@@ -98,11 +109,12 @@ Status ReadCommandLine(std::string_view text, std::size_t& position, KeywordLook
   return status::kOk;
 }
 
-Status ParseScript(ScriptContext& context, std::string_view text) {
+Status ParseScript(ScriptContext& context, std::string_view text,
+                   std::vector<ParseProblem>* problems) {
   // The text is zero-terminated: whatever follows a NUL byte is not part of it.
   text = text.substr(0, text.find('\0'));
   try {
-    return Parse(context, text);
+    return Parse(context, text, problems);
   } catch (const std::bad_alloc&) {
     return status::kNoMemory;
   }

@@ -1,9 +1,11 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "base/status.h"
 #include "script/command_table.h"
@@ -28,10 +30,20 @@ using KeywordLookup = std::optional<Opcode> (*)(std::string_view keyword);
 Status ReadCommandLine(std::string_view text, std::size_t& position, KeywordLookup lookup,
                        ScriptCommand& command, std::string& error_text);
 
+// A line the parser could not read: its status and, for status::kUnknownCommand, the keyword.
+struct ParseProblem {
+  std::int32_t line = 0;
+  Status status = status::kOk;
+  std::string keyword;
+};
+
 // Parses script text into context.sections in one pass; the text ends at its first NUL. On
 // failure context.line holds the line of the failure and, for status::kUnknownCommand,
 // context.error_text the keyword. A command before the first section header has no section to
-// join: status::kSectionNotFound.
-Status ParseScript(ScriptContext& context, std::string_view text);
+// join: status::kSectionNotFound. With problems, a line that cannot be read goes there instead
+// and the parse goes on at the next line, so that a check of the script sees every such line; the
+// installer passes none and stops at the first.
+Status ParseScript(ScriptContext& context, std::string_view text,
+                   std::vector<ParseProblem>* problems = nullptr);
 
 }  // namespace script

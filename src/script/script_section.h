@@ -15,7 +15,8 @@ struct ScriptCommand {
 };
 
 struct ScriptSection {
-  std::string name;  // at most 50 characters
+  std::string name;       // at most 50 characters
+  std::int32_t line = 0;  // the line of its header
   base::RecordList<ScriptCommand> commands;
   bool stop = false;
 };

@@ -9,32 +9,12 @@
 #include "base/characters.h"
 #include "base/path.h"
 #include "package/container.h"
+#include "script/argument_forms.h"
 #include "script/values.h"
 #include "script/variables.h"
 
 namespace script {
 namespace {
-
-// "var = first, second" of STRINGAPPEND and NAMEAPPENDFILE; a missing part stays empty. The first
-// part is read into a long buffer: it is where the result is built.
-struct AppendParts {
-  std::string var;
-  std::string first;
-  std::string second;
-  bool Complete() const { return !var.empty() && !first.empty() && !second.empty(); }
-};
-
-AppendParts SplitAppendArgument(std::string_view argument) {
-  std::string text(argument);
-  TrimBlanks(text);
-  AppendParts parts;
-  std::optional<std::size_t> cursor = NextItem(text, 0, parts.var, kValueCapacity, '=');
-  if (cursor)
-    cursor = NextItem(text, *cursor, parts.first, kLongValueCapacity, ',');
-  if (cursor)
-    NextItem(text, *cursor, parts.second, kValueCapacity, ',');
-  return parts;
-}
 
 Status StoreResult(ScriptContext& context, std::string_view name, std::string_view value) {
   if (SetVariable(context, name, value) != status::kOk)

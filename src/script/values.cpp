@@ -49,6 +49,12 @@ void TrimBlanks(std::string& text) {
   text.erase(0, first);
 }
 
+std::string Trimmed(std::string_view text) {
+  std::string trimmed(text);
+  TrimBlanks(trimmed);
+  return trimmed;
+}
+
 Status SplitAssignment(std::string_view argument, std::string& left, std::size_t left_capacity,
                        std::string& right, std::size_t right_capacity) {
   std::string_view rest = argument;

@@ -21,6 +21,8 @@ inline std::string_view CutToCapacity(std::string_view text, std::size_t capacit
 
 // Removes leading spaces and TABs, then trailing spaces, TABs, LFs and CRs.
 void TrimBlanks(std::string& text);
+// A trimmed copy of text.
+std::string Trimmed(std::string_view text);
 
 // "left = right": status::kNowhereToPutValue without "=" (or a left part too long),
 // kNoValueToSet a right part too long.

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "base/ascii_case.h"
+#include "script/argument_forms.h"
 #include "script/values.h"
 #include "script/variables.h"
 #include "system/handlers.h"
@@ -17,28 +18,11 @@ using script::ScriptContext;
 // The one product whose modules the installer may load and unload; it has nothing to do for it.
 constexpr std::string_view kModuleProduct = "VELKORPRODUCT";
 
-// The parts of "var=product[,module-variable]".
-struct ModuleArgument {
-  std::string result;
-  std::string product;
-  std::string module_variable;
-};
-ModuleArgument ParseModuleArgument(std::string_view text) {
-  ModuleArgument argument;
-  std::optional<std::size_t> cursor =
-      script::NextItem(text, 0, argument.result, script::kValueCapacity, '=');
-  if (cursor)
-    cursor = script::NextItem(text, *cursor, argument.product, script::kValueCapacity, ',');
-  if (cursor)
-    script::NextItem(text, *cursor, argument.module_variable, script::kValueCapacity, ',');
-  return argument;
-}
-
 // Stores "1" in the result variable for the product, "0" (with the secondary status 2) for any
 // other; without a result variable or a product the command ends with status.
-Status AnswerModuleOperation(ScriptContext& context, const ModuleArgument& argument,
+Status AnswerModuleOperation(ScriptContext& context, const script::ModuleArgument& argument,
                              Status status) {
-  if (argument.result.empty() || argument.product.empty())
+  if (!argument.Complete())
     return script::FinishCommand(context, status);
   const bool done = base::EqualsIgnoringCase(argument.product, kModuleProduct);
   if (!done)
@@ -49,7 +33,7 @@ Status AnswerModuleOperation(ScriptContext& context, const ModuleArgument& argum
 // LOADMODULE var=product,module-variable: the module is the value of module-variable; a missing
 // variable only matters when the result variable or the product is missing too (status 28).
 Status LoadModule(ScriptContext& context, const ScriptCommand& command) {
-  const ModuleArgument argument = ParseModuleArgument(command.argument);
+  const script::ModuleArgument argument = script::SplitModuleArgument(command.argument);
   std::string module;
   const Status lookup =
       script::GetVariable(context, argument.module_variable, module, script::kValueCapacity);
@@ -58,7 +42,7 @@ Status LoadModule(ScriptContext& context, const ScriptCommand& command) {
 
 // UNLOADMODULE var=product: a missing result variable or product fails with 2.
 Status UnloadModule(ScriptContext& context, const ScriptCommand& command) {
-  return AnswerModuleOperation(context, ParseModuleArgument(command.argument),
+  return AnswerModuleOperation(context, script::SplitModuleArgument(command.argument),
                                status::kUnknownCommand);
 }
 

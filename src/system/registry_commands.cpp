@@ -7,10 +7,10 @@
 #include "base/ascii_case.h"
 #include "log/messages.h"
 #include "platform/win32/registry_key.h"
+#include "script/registry_arguments.h"
 #include "script/values.h"
 #include "script/variables.h"
 #include "system/handlers.h"
-#include "system/registry_arguments.h"
 #include "system/registry_path.h"
 #include "system/registry_tree.h"
 #include "system/registry_value.h"
@@ -21,6 +21,8 @@ namespace {
 using platform::RegistryKey;
 using script::FailCommand;
 using script::FinishCommand;
+using script::ParseRegistryPath;
+using script::RegistryPath;
 using script::ScriptCommand;
 using script::ScriptContext;
 
@@ -28,7 +30,7 @@ using script::ScriptContext;
 constexpr REGSAM kReadWriteAccess = KEY_READ | KEY_SET_VALUE | KEY_CREATE_SUB_KEY;
 
 RegistryKey OpenKey(const RegistryPath& path, REGSAM access) {
-  return RegistryKey::Open(path.root, path.subkey.c_str(), access);
+  return RegistryKey::Open(RootKey(path.root), path.subkey.c_str(), access);
 }
 
 // The first and second comma-separated items of the argument; either is empty when absent.
@@ -60,8 +62,8 @@ Status FindRegKey(ScriptContext& context, const ScriptCommand& command) {
 
 // GETREGVALUE variable = ROOT\key, value name: the value as text (see ValueAsText).
 Status GetRegValue(ScriptContext& context, const ScriptCommand& command) {
-  ValueQuery query;
-  if (Status split = SplitValueQuery(command.argument, query))
+  script::ValueQuery query;
+  if (Status split = script::SplitValueQuery(command.argument, query))
     return FailCommand(context, split);
   const RegistryKey key = OpenKey(query.key, KEY_READ);
   if (!key.IsOpen())
@@ -81,8 +83,8 @@ Status GetRegValue(ScriptContext& context, const ScriptCommand& command) {
 // otherwise (also when it is missing or too long to read). The script tests the variable: this
 // command never stops the section itself.
 Status FindRegValue(ScriptContext& context, const ScriptCommand& command) {
-  ValueQuery query;
-  if (Status split = SplitValueQuery(command.argument, query))
+  script::ValueQuery query;
+  if (Status split = script::SplitValueQuery(command.argument, query))
     return split;
   const RegistryKey key = OpenKey(query.key, KEY_READ);
   if (!key.IsOpen())
@@ -98,8 +100,8 @@ Status FindRegValue(ScriptContext& context, const ScriptCommand& command) {
 // SETREGVALUE ROOT\key, value name = variable [, DWORD|BINARY]: writes the variable's value into
 // an existing key. A key that exists but cannot be written is only logged.
 Status SetRegValue(ScriptContext& context, const ScriptCommand& command) {
-  ValueAssignment assignment;
-  if (Status split = SplitValueAssignment(command.argument, assignment))
+  script::ValueAssignment assignment;
+  if (Status split = script::SplitValueAssignment(command.argument, assignment))
     return FailCommand(context, split);
   std::string text;
   if (Status found =
@@ -145,12 +147,13 @@ Status CreateRegKey(ScriptContext& context, const ScriptCommand& command) {
 Status DeleteRegKey(ScriptContext& context, const ScriptCommand& command) {
   const TwoItems items = SplitItems(command.argument);
   const std::optional<RegistryPath> path = ParseRegistryPath(items.first);
-  if (path && !NamesRootKey(*path)) {
+  if (path && !script::NamesRootKey(*path)) {
+    const HKEY root = RootKey(path->root);
     const LSTATUS deleted = base::EqualsIgnoringCase(items.second, "TRUE")
-                                ? DeleteRegistryTree(path->root, path->subkey)
-                                : platform::DeleteRegistryKey(path->root, path->subkey.c_str());
+                                ? DeleteRegistryTree(root, path->subkey)
+                                : platform::DeleteRegistryKey(root, path->subkey.c_str());
     if (deleted == ERROR_SUCCESS) {
-      platform::FlushRegistryKey(path->root);
+      platform::FlushRegistryKey(root);
       return status::kOk;
     }
   }

@@ -1,38 +1,17 @@
 #include "system/registry_path.h"
 
-#include <array>
-
-#include "base/ascii_case.h"
-
 namespace system_commands {
-namespace {
 
-struct RootName {
-  std::string_view name;
-  HKEY root;
-};
-const std::array<RootName, 3> kRoots = {{
-    {"HKLM", HKEY_LOCAL_MACHINE},
-    {"HKLU", HKEY_USERS},
-    {"HKCU", HKEY_CURRENT_USER},
-}};
-
-}  // namespace
-
-std::optional<RegistryPath> ParseRegistryPath(std::string_view text) {
-  const std::size_t separator = text.find('\\');
-  if (separator == std::string_view::npos)
-    return std::nullopt;
-  for (const RootName& known : kRoots) {
-    if (base::EqualsIgnoringCase(text.substr(0, separator), known.name))
-      return RegistryPath{known.root, std::string(text.substr(separator + 1))};
+HKEY RootKey(script::RegistryRoot root) {
+  switch (root) {
+    case script::RegistryRoot::kUsers:
+      return HKEY_USERS;
+    case script::RegistryRoot::kCurrentUser:
+      return HKEY_CURRENT_USER;
+    case script::RegistryRoot::kLocalMachine:
+      break;
   }
-  return std::nullopt;
-}
-
-bool NamesRootKey(const RegistryPath& path) {
-  // Separators alone name no key below the root either.
-  return path.subkey.find_first_not_of('\\') == std::string::npos;
+  return HKEY_LOCAL_MACHINE;
 }
 
 }  // namespace system_commands

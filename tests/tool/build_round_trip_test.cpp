@@ -38,7 +38,9 @@ TEST_F(BuildRoundTrip, BuildsQuietlyAndTheResultVerifies) {
   const ToolRun build = Build(main_, installer_, {"--no-record", "readme.txt"});
   ASSERT_EQ(build.exit_code, 0) << build.err;
   EXPECT_EQ(build.out, "");
-  EXPECT_EQ(build.err, "");
+  // Only the check's warnings: the fixture's script uses none of its files.
+  for (const std::string& line : Lines(build.err))
+    EXPECT_NE(line.find(": warning: no command of the script uses this file"), std::string::npos);
   EXPECT_FALSE(fs::exists(installer_.string() + ".part"));
 
   const ToolRun verify = RunTool({"verify", installer_.string()});

@@ -10,7 +10,7 @@ namespace test_support {
 
 CommandTest::CommandTest()
     : context(script::ScriptEnvironment{reporter, state, shell::CommandHandlers()}) {
-  context.sections.Append(script::ScriptSection{"Main", {}, false});
+  context.sections.Append(script::ScriptSection{"Main", 0, {}, false});
   context.current_section = context.sections.At(0);
 }
 

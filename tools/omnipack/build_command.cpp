@@ -3,12 +3,15 @@
 
 #include <algorithm>
 #include <charconv>
+#include <iostream>
 #include <string>
 #include <vector>
 
 #include "base/ascii_case.h"
+#include "check_input.h"
 #include "commands.h"
 #include "diagnostics.h"
+#include "finding_writer.h"
 #include "name_rules.h"
 #include "package/file_time.h"
 #include "package/format.h"
@@ -28,12 +31,12 @@ constexpr OptionRule kOptions[] = {
     {"--main", "", true, false},           {"--lang", "", true, false},
     {"--stub", "", true, false},           {"--nt-only", "", false, false},
     {"--exclude-groups", "", true, false}, {"--no-record", "", true, true},
-    {"--output", "-o", true, false},
+    {"--no-check", "", false, false},      {"--output", "-o", true, false},
 };
 
 constexpr std::string_view kHelp =
     "usage: omnipack build --main DIR [--lang DIR] [--stub FILE] [--nt-only]\n"
-    "                      [--exclude-groups N] [--no-record NAME]... -o OUT\n"
+    "                      [--exclude-groups N] [--no-record NAME]... [--no-check] -o OUT\n"
     "\n"
     "Builds a finished installer: the stub followed by a package of two sets, the language\n"
     "libraries and the main set (the install script and the files it installs).\n"
@@ -48,13 +51,17 @@ constexpr std::string_view kHelp =
     "  --no-record NAME      no directory record for the main-set file NAME, as stored\n"
     "                        (SUB\\NAME or SUB/NAME, case ignored); repeatable. Every other\n"
     "                        main-set file gets one\n"
+    "  --no-check            build even when the check of the install script finds errors\n"
     "  -o, --output OUT      the installer to write\n"
     "\n"
     "Time stamps are the files' modification times (local time); DETECT.DAT, REPAIR.DAT and\n"
     "TITLES.DAT are stored scrambled. The same files and times give the same installer, byte for\n"
     "byte. Files the installer could not give back as they are (empty files, names too long,\n"
     "names ending in \"tmp\", device names such as CON or COM1, names equal but for case, ...)\n"
-    "are refused.\n";
+    "are refused.\n"
+    "\n"
+    "Before anything is written the install script is checked as 'omnipack check' does: its\n"
+    "warnings are printed, its errors are printed and stop the build.\n";
 
 bool ParseGroups(const std::string& text, unsigned& groups) {
   const char* end = text.data() + text.size();
@@ -154,6 +161,25 @@ bool GatherEntries(const ParsedArgs& args, const std::string& main_folder,
   return problems.empty();
 }
 
+// The check of the install script against the files as they will be packed. Every finding goes
+// to stderr; false when it found errors and the build is not told to go on.
+bool PassesCheck(const ParsedArgs& args, const std::string& main_folder,
+                 const PackageInput& input) {
+  CheckedPackage package;
+  if (auto error = PackageOfEntries(main_folder, input.main_entries, package)) {
+    PrintError(*error);
+    return false;
+  }
+  const std::vector<Finding> findings = CheckScript(package);
+  for (const Finding& finding : findings)
+    std::cerr << FindingLine(finding) << '\n';
+  if (!HasErrors(findings) || args.Has("--no-check"))
+    return true;
+  PrintError({package.script_label, "the check found " + FindingsSummary(findings) +
+                                        "; nothing was built (--no-check builds anyway)"});
+  return false;
+}
+
 int RunBuild(const ParsedArgs& args) {
   const std::optional<std::string> main_folder = args.Value("--main");
   const std::optional<std::string> out_path = args.Value("--output");
@@ -172,7 +198,8 @@ int RunBuild(const ParsedArgs& args) {
     input.flags |= package::kNtOnlyFlag;
   std::string language_folder;
   if (!ResolveStub(args, input.stub_path) || !ResolveLanguageFolder(args, language_folder) ||
-      !GatherEntries(args, *main_folder, language_folder, input)) {
+      !GatherEntries(args, *main_folder, language_folder, input) ||
+      !PassesCheck(args, *main_folder, input)) {
     return kExitFailure;
   }
 

@@ -10,7 +10,7 @@ namespace {
 constexpr std::string_view kOverview =
     "usage: omnipack COMMAND [OPTIONS]\n"
     "\n"
-    "Builds, lists, verifies and extracts update installers.\n"
+    "Builds, checks, lists, verifies and extracts update installers.\n"
     "\n"
     "commands:\n";
 
@@ -19,8 +19,8 @@ constexpr std::string_view kOverviewEnd =
     "'omnipack COMMAND --help' describes a command. Exit codes: 0 success, 1 failure or\n"
     "violations found, 2 wrong usage.\n";
 
-std::array<const Command*, 6> AllCommands() {
-  return {&BuildCommand(),   &ListCommand(),   &VerifyCommand(),
+std::array<const Command*, 7> AllCommands() {
+  return {&BuildCommand(),   &CheckCommand(),  &ListCommand(),  &VerifyCommand(),
           &ExtractCommand(), &EncodeCommand(), &DecodeCommand()};
 }
 

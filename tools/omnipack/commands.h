@@ -25,6 +25,7 @@ struct Command {
 const Command& BuildCommand();
 const Command& ListCommand();
 const Command& VerifyCommand();
+const Command& CheckCommand();
 const Command& ExtractCommand();
 const Command& EncodeCommand();
 const Command& DecodeCommand();

@@ -1,17 +1,11 @@
-#include "system/registry_arguments.h"
+#include "script/registry_arguments.h"
 
 #include <optional>
 
 #include "script/values.h"
 
-namespace system_commands {
+namespace script {
 namespace {
-
-std::string Trimmed(std::string_view text) {
-  std::string part(text);
-  script::TrimBlanks(part);
-  return part;
-}
 
 // The key of "ROOT\key, rest": the root of the whole text and the key path from the root's
 // backslash up to the next comma; rest receives what follows that comma.
@@ -59,4 +53,4 @@ Status SplitValueAssignment(std::string_view argument, ValueAssignment& assignme
   return status::kOk;
 }
 
-}  // namespace system_commands
+}  // namespace script

@@ -4,11 +4,11 @@
 #include <string_view>
 
 #include "base/status.h"
-#include "system/registry_path.h"
+#include "script/registry_key_path.h"
 
 // The argument forms of the registry commands that name a value. Every part is trimmed; none can
 // outgrow its 260-byte buffer, since an argument is at most 259 characters.
-namespace system_commands {
+namespace script {
 
 // "variable = ROOT\key, value name" of GETREGVALUE and FINDREGVALUE.
 struct ValueQuery {
@@ -29,4 +29,4 @@ struct ValueAssignment {
 // status::kNoRegistryRoot no known root, kSubkeyNotFound no ",", kValueNotFound no "=".
 Status SplitValueAssignment(std::string_view argument, ValueAssignment& assignment);
 
-}  // namespace system_commands
+}  // namespace script

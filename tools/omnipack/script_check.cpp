@@ -1,0 +1,556 @@
+#include "script_check.h"
+
+#include <algorithm>
+#include <span>
+#include <unordered_map>
+#include <unordered_set>
+#include <utility>
+
+#include "base/path.h"
+#include "log/reporter.h"
+#include "name_index.h"
+#include "script/argument_forms.h"
+#include "script/handler_table.h"
+#include "script/include_globals.h"
+#include "script/run_state.h"
+#include "script/script_context.h"
+#include "script/script_parser.h"
+#include "script/wait_time.h"
+#include "stored_names.h"
+
+namespace omnipack {
+namespace {
+
+using script::CommandArguments;
+using script::Opcode;
+namespace opcode = script::opcode;
+
+constexpr std::string_view kMainSection = "Main";
+constexpr std::string_view kLoadSection = "ThisPackage";
+// The variable the installer defines before the script runs.
+constexpr std::string_view kNoChangeVariable = "g_NoChange";
+
+// The parse reports nothing while it reads.
+class SilentReporter final : public Reporter {
+ public:
+  void ReportProgress(MessageId, std::string_view) override {}
+  void LogMessage(MessageId, std::string_view) override {}
+  void LogText(std::string_view) override {}
+};
+
+std::string Quoted(std::string_view text) {
+  std::string quoted(1, '\'');
+  quoted.append(text);
+  quoted += '\'';
+  return quoted;
+}
+
+std::string KeywordOf(Opcode op) {
+  return std::string(script::KeywordOf(op));
+}
+
+// Why an argument lacks its command's form, by the status the command gives for it.
+std::string FormProblem(Opcode op, Status status) {
+  switch (status) {
+    case status::kNowhereToPutValue:
+    case status::kNoVersion:
+      return "no \"=\" in the argument";
+    case status::kNowhereToGetValue:
+      return "the value after \"=\" is too long";
+    case status::kNoValueToSet:
+      return op == opcode::kSetIniFileValue ? "no \"=\" after \"file, section, key\""
+                                            : "a part of the argument is too long";
+    case status::kNoFirstPart:
+      return "no \",\" in the argument";
+    case status::kNoSecondPart:
+      return "no second \",\" in the argument";
+    case status::kNoRegistryRoot:
+      return "the key starts with no root (HKLM\\, HKCU\\ or HKLU\\)";
+    case status::kValueNotFound:
+      return "no \"=\" after the value name";
+    case status::kSubkeyNotFound:
+      return op == opcode::kCreateRegKey ? "no subkey to create after the key's \",\""
+                                         : "no \",\" after the key";
+    case status::kBadReturn:
+      return "a condition without a left operand or a comparison";
+    case status::kUnknownCommand:
+      return op == opcode::kUnloadModule ? "the argument is not \"var = product\""
+                                         : "the argument is not \"var = first, second\"";
+    default:
+      return "the argument does not have the command's form";
+  }
+}
+
+// "C:", "C:\", "\\server\share\" and the like: nothing but a drive or share.
+bool IsRootFolder(std::string_view folder) {
+  while (folder.size() > 1 && (folder.back() == '\\' || folder.back() == '/'))
+    folder.remove_suffix(1);
+  if (folder.size() == 2 && folder[1] == ':')
+    return true;
+  if (folder.size() < 3 || folder.substr(0, 2) != "\\\\")
+    return false;
+  const std::size_t share = folder.find('\\', 2);
+  return share == std::string_view::npos || folder.find('\\', share + 1) == std::string_view::npos;
+}
+
+// STARTORQAPPS guesses where an unquoted program path with blanks ends: at the first word that
+// ends in ".exe", or at the longest part that names a program.
+bool IsUnquotedPathWithBlanks(std::string_view command_line) {
+  if (command_line.empty() || command_line.front() == '"')
+    return false;
+  std::size_t word_end = 0;
+  while (word_end < command_line.size()) {
+    word_end = command_line.find(' ', word_end);
+    if (word_end == std::string_view::npos)
+      return false;  // the program path is the whole line: no blank guessed past
+    if (base::EndsWithIgnoringCase(command_line.substr(0, word_end), ".exe"))
+      return command_line.substr(0, word_end).find(' ') != std::string_view::npos;
+    ++word_end;
+  }
+  return false;
+}
+
+// What the walk knows of a variable's value at a point of the run.
+struct KnownValue {
+  enum class Kind { kText, kWindowsFolder, kSystemFolder, kOther } kind = Kind::kOther;
+  std::string text;
+};
+
+struct CheckedCommand {
+  const script::ScriptCommand* command = nullptr;
+  CommandArguments arguments;
+  // The SET lines of an INCLUDEGLOBALS file: name and value.
+  std::vector<std::pair<std::string, std::string>> globals;
+};
+
+struct CheckedSection {
+  const script::ScriptSection* section = nullptr;
+  bool first_of_name = false;
+  std::vector<CheckedCommand> commands;
+};
+
+class Checker {
+ public:
+  explicit Checker(const CheckedPackage& package)
+      : package_(package), context_(script::ScriptEnvironment{reporter_, state_, handlers_}) {
+    for (const PackagedFile& file : package.files)
+      files_.Add(file.stored_name, file);
+  }
+
+  std::vector<Finding> Run();
+
+ private:
+  void Add(std::string file, std::int32_t line, Severity severity, Status status,
+           std::string text) {
+    findings_.push_back({std::move(file), line, severity, std::move(text), status});
+  }
+  void Error(std::int32_t line, Status status, std::string text) {
+    Add(package_.script_label, line, Severity::kError, status, std::move(text));
+  }
+  void Warning(std::int32_t line, std::string text) {
+    Add(package_.script_label, line, Severity::kWarning, status::kOk, std::move(text));
+  }
+
+  void Parse();
+  void ReadCommands();
+  void ReadGlobals(CheckedCommand& include);
+  void CheckCommand(const CheckedSection& section, const CheckedCommand& checked);
+  const PackagedFile* CheckPackageFile(const script::ScriptCommand& command,
+                                       const std::string& name);
+  void CheckInstallFilesSection(const script::ScriptSection& target);
+  void Walk();
+  void WalkCommand(const CheckedCommand& checked, std::vector<std::size_t>& stack);
+  KnownValue Resolve(const std::string& operand) const;
+  void CheckSectionUse();
+  void CheckCycles();
+  void CheckUnusedFiles();
+  const CheckedSection* Target(const CheckedCommand& checked);
+
+  const CheckedPackage& package_;
+  SilentReporter reporter_;
+  script::RunState state_;
+  script::HandlerTable handlers_{std::span<const script::HandlerList>()};
+  script::ScriptContext context_;
+  NameIndex<PackagedFile> files_;
+  std::vector<CheckedSection> sections_;
+  std::unordered_map<const script::ScriptSection*, std::size_t> index_;
+  std::unordered_set<std::string> written_;  // by any command or globals file
+  std::unordered_set<const PackagedFile*> used_files_;
+  std::unordered_set<const script::ScriptSection*> install_files_targets_;
+  // The walk in run order.
+  std::vector<bool> visited_;
+  std::unordered_map<std::string, KnownValue> values_;
+  std::vector<Finding> findings_;
+};
+
+void Checker::Parse() {
+  const std::string_view text = package_.script_text;
+  if (text.empty()) {
+    Error(1, status::kEmptyFile, "the script is empty");
+    return;
+  }
+  std::vector<script::ParseProblem> problems;
+  if (script::ParseScript(context_, text, &problems) == status::kNoMemory)
+    Error(context_.line, status::kNoMemory, "out of memory reading the script");
+  for (const script::ParseProblem& problem : problems) {
+    switch (problem.status) {
+      case status::kUnknownCommand:
+        Error(problem.line, problem.status, "unknown keyword " + Quoted(problem.keyword));
+        break;
+      case status::kLineTooLong:
+        Error(
+            problem.line, problem.status,
+            "the argument passes " + std::to_string(script::kArgumentCapacity - 1) + " characters");
+        break;
+      case status::kSectionNotFound:
+        Error(problem.line, problem.status, "a command before the first section");
+        break;
+      default:
+        Error(problem.line, problem.status, "the line cannot be read");
+        break;
+    }
+  }
+  if (context_.sections.Find(kMainSection) == nullptr)
+    Error(1, status::kMainNotFound, "no section [Main]");
+}
+
+void Checker::ReadCommands() {
+  written_.insert(std::string(kNoChangeVariable));
+  sections_.reserve(context_.sections.Count());
+  for (const script::ScriptSection& section : context_.sections) {
+    index_.emplace(&section, sections_.size());
+    CheckedSection& checked = sections_.emplace_back();
+    checked.section = &section;
+    checked.first_of_name = context_.sections.Find(section.name) == &section;
+    checked.commands.reserve(section.commands.Count());
+    for (const script::ScriptCommand& command : section.commands) {
+      CheckedCommand& read = checked.commands.emplace_back();
+      read.command = &command;
+      read.arguments = script::ReadArguments(command.opcode, command.argument);
+      written_.insert(read.arguments.sets.begin(), read.arguments.sets.end());
+      if (command.opcode == opcode::kIncludeGlobals && section.name == kLoadSection &&
+          checked.first_of_name) {
+        ReadGlobals(read);
+      }
+    }
+  }
+}
+
+// The globals file's SET lines as the installer reads them; its lines are counted here, so that
+// a finding names the line to change.
+void Checker::ReadGlobals(CheckedCommand& include) {
+  const std::string& name = include.arguments.package_files.front();
+  const PackagedFile* file = base::IsContainedRelativePath(name) ? files_.Find(name) : nullptr;
+  if (file == nullptr)
+    return;  // the command's own check names the missing file
+  const std::optional<std::string> text = package_.read_text(*file);
+  if (!text) {
+    Add(file->label, 1, Severity::kError, status::kReadFailed, "the globals file cannot be read");
+    return;
+  }
+  if (text->empty()) {
+    Add(file->label, 1, Severity::kError, status::kEmptyFile, "the globals file is empty");
+    return;
+  }
+  std::int32_t line = 1;
+  std::size_t counted = 0;
+  const auto line_of = [&](std::size_t offset) {
+    line += static_cast<std::int32_t>(
+        std::count(text->begin() + static_cast<std::ptrdiff_t>(counted),
+                   text->begin() + static_cast<std::ptrdiff_t>(offset), '\n'));
+    counted = offset;
+    return line;
+  };
+  std::size_t failed_at = 0;
+  std::string keyword;
+  const Status result = script::ReadGlobalsText(
+      *text, include.command->line, keyword,
+      [&](const script::ScriptCommand& set, std::size_t offset) {
+        const CommandArguments read = script::ReadArguments(set.opcode, set.argument);
+        if (read.form_status != status::kOk) {
+          Add(file->label, line_of(offset), Severity::kError, read.form_status,
+              "SET: " + FormProblem(set.opcode, read.form_status));
+          return read.form_status;
+        }
+        written_.insert(read.sets.front());
+        include.globals.emplace_back(read.sets.front(), read.operand.value_or(""));
+        return status::kOk;
+      },
+      &failed_at);
+  if (result == status::kUnknownCommand) {
+    Add(file->label, line_of(failed_at), Severity::kError, result,
+        "only SET lines may stand in a globals file, not " + Quoted(keyword));
+  } else if (result == status::kLineTooLong) {
+    Add(file->label, line_of(failed_at), Severity::kError, result,
+        "a line passes " + std::to_string(script::kArgumentCapacity - 1) + " characters");
+  }
+}
+
+bool RunsSection(Opcode op) {
+  return op == opcode::kCall || op == opcode::kContinueIf || op == opcode::kInstallFiles;
+}
+
+const CheckedSection* Checker::Target(const CheckedCommand& checked) {
+  if (!RunsSection(checked.command->opcode))
+    return nullptr;
+  const script::ScriptSection* target = context_.sections.Find(checked.arguments.section);
+  return target == nullptr ? nullptr : &sections_[index_.at(target)];
+}
+
+const PackagedFile* Checker::CheckPackageFile(const script::ScriptCommand& command,
+                                              const std::string& name) {
+  const PackagedFile* file = base::IsContainedRelativePath(name) ? files_.Find(name) : nullptr;
+  if (file == nullptr) {
+    Error(
+        command.line, status::kExtractFailed,
+        KeywordOf(command.opcode) + " needs " + Quoted(name) + ", which the package does not hold");
+    return nullptr;
+  }
+  used_files_.insert(file);
+  if (!file->has_record) {
+    Warning(command.line, KeywordOf(command.opcode) + " fetches " + Quoted(name) +
+                              ", which has no directory record: the installer refuses it (42)");
+  }
+  return file;
+}
+
+void Checker::CheckInstallFilesSection(const script::ScriptSection& target) {
+  if (!install_files_targets_.insert(&target).second)
+    return;
+  for (const script::ScriptCommand& command : target.commands) {
+    if (command.opcode != opcode::kFile && command.opcode != opcode::kCopyFileAs) {
+      Error(command.line, status::kNotFileCommand,
+            KeywordOf(command.opcode) + " in [" + target.name +
+                "], which INSTALLFILES runs: only FILE and COPYFILEAS may stand there");
+    }
+  }
+}
+
+void Checker::CheckCommand(const CheckedSection& section, const CheckedCommand& checked) {
+  const script::ScriptCommand& command = *checked.command;
+  const CommandArguments& read = checked.arguments;
+  const Opcode op = command.opcode;
+  if (read.form_status != status::kOk)
+    Error(command.line, read.form_status, KeywordOf(op) + ": " + FormProblem(op, read.form_status));
+  for (const std::string& name : read.needs) {
+    if (!written_.contains(name)) {
+      Error(command.line, status::kSymbolNotFound,
+            KeywordOf(op) + " needs the variable " + Quoted(name) + ", which no command sets");
+    }
+  }
+  if (command.opcode == opcode::kIncludeGlobals && section.section->name != kLoadSection) {
+    Error(command.line, status::kUnknownCommand, "INCLUDEGLOBALS runs only in [ThisPackage]");
+    return;
+  }
+  if (RunsSection(command.opcode)) {
+    const CheckedSection* target = Target(checked);
+    if (target == nullptr) {
+      Error(command.line, status::kSectionNotFound,
+            KeywordOf(op) + " names no section [" + read.section + "]");
+    } else if (command.opcode == opcode::kInstallFiles) {
+      CheckInstallFilesSection(*target->section);
+    }
+  }
+  for (const std::string& name : read.package_files)
+    CheckPackageFile(command, name);
+  if (read.key && script::NamesRootKey(*read.key))
+    Error(command.line, status::kOk, KeywordOf(op) + " acts on a root key itself");
+  for (const std::string& program : read.programs) {
+    if (IsUnquotedPathWithBlanks(program)) {
+      Warning(command.line, "STARTORQAPPS: the program path in " + Quoted(program) +
+                                " holds blanks and is not quoted");
+    }
+  }
+}
+
+KnownValue Checker::Resolve(const std::string& operand) const {
+  const auto known = values_.find(operand);
+  if (known != values_.end())
+    return known->second;
+  return {KnownValue::Kind::kText, operand};
+}
+
+// One command in run order: what it reads must be set by then, what it sets is known after it.
+void Checker::WalkCommand(const CheckedCommand& checked, std::vector<std::size_t>& stack) {
+  const script::ScriptCommand& command = *checked.command;
+  const CommandArguments& read = checked.arguments;
+  for (const std::string& name : read.needs) {
+    if (written_.contains(name) && !values_.contains(name)) {
+      Warning(command.line,
+              KeywordOf(command.opcode) + " reads " + Quoted(name) + " before any command sets it");
+    }
+  }
+  if (command.opcode == opcode::kDeleteDirectory && read.operand) {
+    const KnownValue folder = Resolve(*read.operand);
+    const bool system = folder.kind == KnownValue::Kind::kWindowsFolder ||
+                        folder.kind == KnownValue::Kind::kSystemFolder;
+    if (system || (folder.kind == KnownValue::Kind::kText && IsRootFolder(folder.text))) {
+      Error(command.line, status::kDeleteFailed,
+            "DELETEDIRECTORY of " +
+                (system ? std::string(folder.kind == KnownValue::Kind::kWindowsFolder
+                                          ? "the Windows folder"
+                                          : "the system folder")
+                        : "the root " + Quoted(folder.text)) +
+                ": the installer refuses it");
+    }
+  }
+  if (command.opcode == opcode::kWaitForTime && read.operand) {
+    const KnownValue count = Resolve(*read.operand);
+    if (count.kind == KnownValue::Kind::kText && script::WaitTimeOf(count.text).cut) {
+      Warning(command.line, "WAITFORTIME " + count.text + " is longer than " +
+                                std::to_string(script::kLongestWaitMilliseconds) +
+                                " ms: the wait is cut to that");
+    }
+  }
+  for (const std::string& name : read.sets) {
+    KnownValue value;
+    if (command.opcode == opcode::kGetWindowsDir)
+      value.kind = KnownValue::Kind::kWindowsFolder;
+    else if (command.opcode == opcode::kGetSystemDir)
+      value.kind = KnownValue::Kind::kSystemFolder;
+    else if (command.opcode == opcode::kSet && read.operand)
+      value = Resolve(*read.operand);
+    values_[name] = std::move(value);
+  }
+  for (const auto& [name, text] : checked.globals)
+    values_[name] = Resolve(text);
+  if (const CheckedSection* target = Target(checked)) {
+    const std::size_t at = index_.at(target->section);
+    if (!visited_[at]) {
+      visited_[at] = true;
+      stack.push_back(at);
+    }
+  }
+}
+
+// Follows the run: ThisPackage, then Main and every section it calls, each at its first call;
+// then the sections that nothing reached, in file order.
+void Checker::Walk() {
+  visited_.assign(sections_.size(), false);
+  std::vector<std::size_t> roots;
+  for (std::string_view name : {kLoadSection, kMainSection}) {
+    if (const script::ScriptSection* section = context_.sections.Find(name))
+      roots.push_back(index_.at(section));
+  }
+  for (std::size_t i = 0; i < sections_.size(); ++i)
+    roots.push_back(i);
+  for (const std::size_t root : roots) {
+    if (visited_[root])
+      continue;
+    visited_[root] = true;
+    // Each frame is a section and the next of its commands to take.
+    std::vector<std::pair<std::size_t, std::size_t>> frames{{root, 0}};
+    std::vector<std::size_t> called;
+    while (!frames.empty()) {
+      auto& [section, next] = frames.back();
+      if (next == sections_[section].commands.size()) {
+        frames.pop_back();
+        continue;
+      }
+      const CheckedCommand& checked = sections_[section].commands[next++];
+      called.clear();
+      WalkCommand(checked, called);
+      if (!called.empty())
+        frames.emplace_back(called.front(), 0);
+    }
+  }
+}
+
+void Checker::CheckSectionUse() {
+  std::unordered_set<const script::ScriptSection*> called;
+  for (const CheckedSection& section : sections_) {
+    for (const CheckedCommand& checked : section.commands) {
+      // A section that only calls itself is never reached either.
+      const CheckedSection* target = Target(checked);
+      if (target != nullptr && target != &section)
+        called.insert(target->section);
+    }
+  }
+  for (const CheckedSection& section : sections_) {
+    const std::string& name = section.section->name;
+    if (!section.first_of_name) {
+      Warning(section.section->line,
+              "a second section [" + name + "]: every call runs the first, this one never runs");
+    } else if (name != kMainSection && name != kLoadSection && !called.contains(section.section)) {
+      Warning(section.section->line, "nothing calls the section [" + name + "]");
+    }
+  }
+}
+
+// A depth-first walk over the calls; a call to a section still on the walk's path closes a cycle.
+void Checker::CheckCycles() {
+  enum class Mark { kNew, kOnPath, kDone };
+  std::vector<Mark> marks(sections_.size(), Mark::kNew);
+  for (std::size_t root = 0; root < sections_.size(); ++root) {
+    if (marks[root] != Mark::kNew)
+      continue;
+    std::vector<std::pair<std::size_t, std::size_t>> path{{root, 0}};
+    marks[root] = Mark::kOnPath;
+    while (!path.empty()) {
+      auto& [section, next] = path.back();
+      if (next == sections_[section].commands.size()) {
+        marks[section] = Mark::kDone;
+        path.pop_back();
+        continue;
+      }
+      const CheckedCommand& checked = sections_[section].commands[next++];
+      const CheckedSection* target = Target(checked);
+      if (target == nullptr)
+        continue;
+      const std::size_t at = index_.at(target->section);
+      if (marks[at] == Mark::kNew) {
+        marks[at] = Mark::kOnPath;
+        path.emplace_back(at, 0);
+      } else if (marks[at] == Mark::kOnPath) {
+        std::string cycle;
+        bool in_cycle = false;
+        for (const auto& frame : path) {
+          in_cycle = in_cycle || frame.first == at;
+          if (in_cycle)
+            cycle += sections_[frame.first].section->name + " -> ";
+        }
+        Warning(checked.command->line,
+                "sections call each other in a cycle (" + cycle + target->section->name +
+                    "): the run stops them with 3 when they nest 64 deep or start 100,000 times");
+      }
+    }
+  }
+}
+
+void Checker::CheckUnusedFiles() {
+  for (const PackagedFile& file : package_.files) {
+    if (files_.Find(file.stored_name) == &file && !used_files_.contains(&file) &&
+        !base::EqualsIgnoringCase(file.stored_name, kScriptName)) {
+      Add(file.label, 1, Severity::kWarning, status::kOk,
+          "no command of the script uses this file");
+    }
+  }
+}
+
+std::vector<Finding> Checker::Run() {
+  Parse();
+  ReadCommands();
+  for (const CheckedSection& section : sections_) {
+    for (const CheckedCommand& checked : section.commands)
+      CheckCommand(section, checked);
+  }
+  Walk();
+  CheckSectionUse();
+  CheckCycles();
+  CheckUnusedFiles();
+  // The script's findings by line, then those of the other files.
+  std::stable_sort(findings_.begin(), findings_.end(), [&](const Finding& a, const Finding& b) {
+    const bool a_other = a.file != package_.script_label;
+    const bool b_other = b.file != package_.script_label;
+    return std::tie(a_other, a.file, a.line) < std::tie(b_other, b.file, b.line);
+  });
+  return std::move(findings_);
+}
+
+}  // namespace
+
+std::vector<Finding> CheckScript(const CheckedPackage& package) {
+  return Checker(package).Run();
+}
+
+}  // namespace omnipack
