@@ -1,12 +1,11 @@
 #include "check_input.h"
 
-#include <filesystem>
-#include <system_error>
-
 #include "base/ascii_case.h"
 #include "base/path.h"
 #include "installer_image.h"
 #include "package/extraction.h"
+#include "package/temp_folder.h"
+#include "platform/filesystem.h"
 #include "scratch_file.h"
 #include "script/script_file.h"
 #include "source_folder.h"
@@ -31,9 +30,8 @@ class OpenedInstaller {
   OpenedInstaller(const OpenedInstaller&) = delete;
   OpenedInstaller& operator=(const OpenedInstaller&) = delete;
   ~OpenedInstaller() {
-    std::error_code ignored;
     if (!folder_.empty())
-      std::filesystem::remove_all(folder_, ignored);
+      package::RemoveTempFolder(folder_);
   }
 
   std::optional<ToolError> Open(const std::string& path) {
@@ -46,12 +44,12 @@ class OpenedInstaller {
       return ToolError{path, "main set: " + SetLoadProblem(loaded_.status)};
     set_ = package::OpenPackageFile(loaded_.copy.path());
     marker_ = ScratchFile::Create();
-    std::error_code error;
-    if (set_.IsOpen() && marker_.IsValid())
-      std::filesystem::create_directory(marker_.path() + ".d", error);
-    if (!set_.IsOpen() || !marker_.IsValid() || error)
+    if (set_.IsOpen() && marker_.IsValid() &&
+        platform::CreateFolder(marker_.path() + ".d") == platform::CreateFolderResult::kCreated) {
+      folder_ = marker_.path() + ".d";
+    }
+    if (folder_.empty())
       return ToolError{path, "no temporary folder can be made to unpack its files"};
-    folder_ = marker_.path() + ".d";
     return std::nullopt;
   }
 
