@@ -5,10 +5,10 @@ set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 commands=(cmake ninja g++ i686-w64-mingw32-g++-posix i686-w64-mingw32-windres wine Xvfb xdotool
-  clang-format valgrind clang++-14 openssl osslsigncode)
+  clang-format valgrind clang++-14 openssl osslsigncode makensis)
 packages=(cmake ninja-build g++ g++-mingw-w64-i686 binutils-mingw-w64-i686 wine wine32:i386 wine64
   xvfb xdotool clang-format valgrind googletest libgtest-dev libgmock-dev libbenchmark-dev
-  zlib1g-dev clang-14 libclang-rt-14-dev openssl osslsigncode)
+  zlib1g-dev clang-14 libclang-rt-14-dev openssl osslsigncode nsis)
 
 missing=0
 for c in "${commands[@]}"; do command -v "$c" >/dev/null 2>&1 || missing=1; done
