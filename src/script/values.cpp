@@ -38,14 +38,16 @@ void StoreParts(const std::array<std::string_view, N>& parts,
 }  // namespace
 
 void TrimBlanks(std::string& text) {
-  const std::size_t first = text.find_first_not_of(" \t");
-  if (first == std::string::npos) {
-    text.clear();
-    return;
-  }
-  const std::size_t last = text.find_last_not_of(" \t\n\r");
   // A text that begins with CR keeps it; only spaces and TABs go from the front.
-  text.erase(last + 1);
+  std::size_t first = 0;
+  while (first < text.size() && (text[first] == ' ' || text[first] == '\t'))
+    ++first;
+  std::size_t end = text.size();
+  while (end > first && (text[end - 1] == ' ' || text[end - 1] == '\t' || text[end - 1] == '\n' ||
+                         text[end - 1] == '\r')) {
+    --end;
+  }
+  text.erase(end);
   text.erase(0, first);
 }
 
