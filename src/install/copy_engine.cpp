@@ -13,6 +13,7 @@
 #include "install/numbered_name.h"
 #include "install/restart_replace.h"
 #include "log/messages.h"
+#include "log/percent_progress.h"
 #include "platform/block_copy.h"
 #include "platform/file.h"
 #include "platform/filesystem.h"
@@ -42,14 +43,15 @@ std::vector<std::uint8_t> TransferBuffer(std::uint32_t size) {
 
 // Streams all of from, from its start, into to at its position, one buffer at a time; written
 // counts the bytes that reached to. The copy runs to the end of from's size whatever fails
-// (kReadFailed, kWriteFailed: of the last block that fell short).
-Status StreamCopy(File& from, File& to, std::vector<std::uint8_t>& buffer, std::int64_t& written) {
+// (kReadFailed, kWriteFailed: of the last block that fell short). progress as for CopyBlocks.
+Status StreamCopy(File& from, File& to, std::vector<std::uint8_t>& buffer, std::int64_t& written,
+                  const platform::PassProgress& progress = {}) {
   written = 0;
   const std::int64_t size = from.Size();
   if (size < 0 || from.Seek(0, platform::SeekOrigin::kBegin) != 0)
     return status::kReadFailed;
   const platform::BlockCopyResult copied = platform::CopyBlocks(
-      from, to, static_cast<std::uint64_t>(size), buffer, platform::ShortBlock::kGoOn);
+      from, to, static_cast<std::uint64_t>(size), buffer, platform::ShortBlock::kGoOn, progress);
   written = static_cast<std::int64_t>(copied.written);
   return copied.status;
 }
@@ -146,7 +148,9 @@ Status CopyOver(script::ScriptContext& context, const std::string& destination, 
   context.env.reporter.ReportProgress(message::kReplacingFile, destination);
   context.env.reporter.LogMessage(message::kReplacingFile, destination);
   std::int64_t written = 0;
-  Status result = StreamCopy(from, to, buffer, written);
+  Status result = StreamCopy(
+      from, to, buffer, written,
+      logging::PercentProgress(context.env.reporter, message::kReplacingFile, destination));
   // A longer old file must not leave its tail behind the new content.
   if (result == status::kOk && !created && !to.SetLength(written))
     result = status::kWriteFailed;

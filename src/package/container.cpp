@@ -76,7 +76,8 @@ Status ReadPackageTrailer(const std::string& installer_path, PackageDescriptor& 
 }
 
 Status CopySetToTempFile(platform::File& installer, const PackageDescriptor& descriptor,
-                         PackageSet set, std::string& temp_path) {
+                         PackageSet set, std::string& temp_path,
+                         const platform::PassProgress& progress) {
   const PackageTrailer& trailer = descriptor.trailer;
   std::int64_t magic_offset = trailer.payload_offset;
   std::uint32_t set_size = trailer.language_set_size;
@@ -105,7 +106,8 @@ Status CopySetToTempFile(platform::File& installer, const PackageDescriptor& des
     return status::kNoMemory;
   }
   Status result =
-      platform::CopyBlocks(installer, temp, set_size, buffer, platform::ShortBlock::kStop).status;
+      platform::CopyBlocks(installer, temp, set_size, buffer, platform::ShortBlock::kStop, progress)
+          .status;
   if (!temp.Close() && result == status::kOk)
     result = status::kWriteFailed;
   return result;

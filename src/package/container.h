@@ -10,6 +10,7 @@
 #include "package/entry_index.h"
 #include "package/format.h"
 #include "platform/file.h"
+#include "platform/pass_progress.h"
 
 namespace package {
 
@@ -34,9 +35,10 @@ Status ReadPackageTrailer(const std::string& installer_path, PackageDescriptor& 
 // Copies one set (without its magic) into a new "ORQ" temporary file. status::kOk; kBadPackage no
 // set magic; kTempFileFailed no temporary file; kReadFailed a short read; kWriteFailed a short
 // write; kNoMemory. temp_path receives the file's path whenever it was created, also on failure;
-// the caller deletes it.
+// the caller deletes it. progress, when given, hears how far the copy has come.
 Status CopySetToTempFile(platform::File& installer, const PackageDescriptor& descriptor,
-                         PackageSet set, std::string& temp_path);
+                         PackageSet set, std::string& temp_path,
+                         const platform::PassProgress& progress = {});
 
 // A set copied out, opened for reading at its start. It keeps the index of its entries, made on
 // the first lookup by name, so that the fetches of one run share one walk over the set.

@@ -6,15 +6,13 @@
 
 #include "base/ascii_case.h"
 #include "base/path.h"
+#include "log/percent_progress.h"
 #include "package/extraction.h"
 #include "platform/file.h"
 #include "platform/filesystem.h"
 
 namespace package {
 namespace {
-
-// Files from this size on report how far their decode has come.
-constexpr std::uint64_t kLargeFileBytes = 1024 * 1024;
 
 bool HasMatchingRecord(const PackageDescriptor& descriptor, std::string_view name,
                        std::uint32_t crc) {
@@ -23,21 +21,6 @@ bool HasMatchingRecord(const PackageDescriptor& descriptor, std::string_view nam
       return true;
   }
   return false;
-}
-
-// A large file takes seconds to decode: its progress text then tells how far the decode has come
-// ("NAME (37%)"), anew with each percent, so that the wizard shows the run going on. Smaller files
-// keep the one text.
-DecodeProgress DecodePercent(Reporter& reporter, std::string_view name) {
-  return [&reporter, name, shown = std::uint64_t{0}](std::uint64_t written,
-                                                     std::uint64_t total) mutable {
-    const std::uint64_t percent = written * 100 / total;
-    if (total < kLargeFileBytes || percent == shown)
-      return;
-    shown = percent;
-    reporter.ReportProgress(message::kUncompressingFile,
-                            std::string(name) + " (" + std::to_string(percent) + "%)");
-  };
 }
 
 }  // namespace
@@ -68,10 +51,12 @@ Status FetchPackageFile(PackageRun& run, std::string_view name, std::string& out
   run.reporter.LogMessage(message::kRetrievingFile, name);
   std::uint32_t crc = 0;
   platform::File kept;
-  const Status extracted = in_package ? ExtractFoundEntry(run.main_set, header, run.package_folder,
-                                                          DecodePercent(run.reporter, name), &crc,
-                                                          opened != nullptr ? &kept : nullptr)
-                                      : status::kExtractFailed;
+  const Status extracted =
+      in_package ? ExtractFoundEntry(
+                       run.main_set, header, run.package_folder,
+                       logging::PercentProgress(run.reporter, message::kUncompressingFile, name),
+                       &crc, opened != nullptr ? &kept : nullptr)
+                 : status::kExtractFailed;
   if (extracted == status::kOk && (!verify || HasMatchingRecord(run.descriptor, name, crc))) {
     run.fetched.Add(name);
     if (opened != nullptr)

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "base/status.h"
+#include "platform/pass_progress.h"
 
 namespace platform {
 class File;
@@ -16,7 +17,7 @@ namespace package {
 using DecodeSink = std::function<bool(const std::uint8_t* bytes, std::uint32_t count)>;
 
 // Told, after each block a decode has written, how many bytes of how many it has written so far.
-using DecodeProgress = std::function<void(std::uint64_t written, std::uint64_t total)>;
+using DecodeProgress = platform::PassProgress;
 
 // Decodes one LZHUF stream (4-byte little-endian size, then the bit stream) of input_size bytes
 // from input to output, both positioned where the caller wants them; nothing after the stream is

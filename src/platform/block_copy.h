@@ -6,6 +6,7 @@
 
 #include "base/status.h"
 #include "platform/file.h"
+#include "platform/pass_progress.h"
 
 namespace platform {
 
@@ -24,9 +25,10 @@ struct BlockCopyResult {
 
 // The one loop that moves data between files: size bytes from from's position, one block of
 // buffer's size at a time, each handed to put, which returns how many of its bytes it took.
+// progress, when given, hears after each block how far the copy has come.
 template <typename Put>
 BlockCopyResult CopyBlocks(File& from, std::uint64_t size, std::span<std::uint8_t> buffer,
-                           ShortBlock on_short, Put put) {
+                           ShortBlock on_short, Put put, const PassProgress& progress = {}) {
   BlockCopyResult result;
   if (buffer.empty() && size > 0) {
     result.status = status::kNoMemory;  // no buffer could be had
@@ -48,16 +50,22 @@ BlockCopyResult CopyBlocks(File& from, std::uint64_t size, std::span<std::uint8_
       if (on_short == ShortBlock::kStop)
         break;
     }
+    if (progress)
+      progress(size - left, size);
   }
   return result;
 }
 
 // CopyBlocks into a file at its position.
 inline BlockCopyResult CopyBlocks(File& from, File& to, std::uint64_t size,
-                                  std::span<std::uint8_t> buffer, ShortBlock on_short) {
-  return CopyBlocks(from, size, buffer, on_short, [&to](std::span<const std::uint8_t> block) {
-    return to.Write(block.data(), static_cast<std::uint32_t>(block.size()));
-  });
+                                  std::span<std::uint8_t> buffer, ShortBlock on_short,
+                                  const PassProgress& progress = {}) {
+  return CopyBlocks(
+      from, size, buffer, on_short,
+      [&to](std::span<const std::uint8_t> block) {
+        return to.Write(block.data(), static_cast<std::uint32_t>(block.size()));
+      },
+      progress);
 }
 
 }  // namespace platform

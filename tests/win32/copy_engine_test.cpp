@@ -171,6 +171,31 @@ TEST(CopyIntoPlaceTest, DestinationEndsExactlyAsTheSourceWithItsTimes) {
   }
 }
 
+// A copy of a megabyte or more tells, as it goes, how far it has come: each percent once, up to the
+// whole. The log keeps its one line.
+TEST(CopyIntoPlaceTest, LargeCopyReportsHowFarItHasCome) {
+  Case run;
+  const std::string source = run.scratch / "big.bin";
+  const std::string destination = run.app + "\\big.bin";
+  ASSERT_TRUE(WriteFileBytes(source, Pattern(3 * 1024 * 1024 + 5, 9)));
+
+  ASSERT_EQ(install::CopyIntoPlace(run.context, destination, source), 0);
+  EXPECT_EQ(ReadFileBytes(destination), Pattern(3 * 1024 * 1024 + 5, 9));
+  const std::vector<Report>& reports = run.reporter.reports;
+  ASSERT_GE(reports.size(), 4u);
+  EXPECT_EQ(reports[0], (Report{Report::kProgress, message::kReplacingFile, destination}));
+  EXPECT_EQ(reports[1], (Report{Report::kLog, message::kReplacingFile, destination}));
+  int previous = 0;
+  for (std::size_t i = 2; i < reports.size(); ++i) {
+    ASSERT_EQ(reports[i].kind, Report::kProgress) << reports[i].text;
+    ASSERT_EQ(reports[i].text.rfind(destination + " (", 0), 0u) << reports[i].text;
+    const int percent = std::stoi(reports[i].text.substr(destination.size() + 2));
+    EXPECT_GT(percent, previous) << reports[i].text;
+    previous = percent;
+  }
+  EXPECT_EQ(reports.back().text, destination + " (100%)");
+}
+
 TEST(CopyIntoPlaceTest, DestinationInUseIs33AndSwitchesToReplacementAtRestart) {
   const struct {
     const char* what;

@@ -5,6 +5,7 @@
 #include "base/path.h"
 #include "log/folder_chain.h"
 #include "log/messages.h"
+#include "log/percent_progress.h"
 #include "package/extraction.h"
 #include "package/signature.h"
 #include "package/temp_folder.h"
@@ -65,8 +66,9 @@ Status ExtractEverything(const InstallationRun& run, package::PackageFile& set) 
 
 // Steps 3 to 7: everything that needs the open installer file.
 Status RunFromInstaller(const InstallationRun& run, platform::File& installer, Scratch& scratch) {
-  Status result = package::CopySetToTempFile(installer, run.descriptor, package::PackageSet::kMain,
-                                             scratch.set_path);
+  Status result = package::CopySetToTempFile(
+      installer, run.descriptor, package::PackageSet::kMain, scratch.set_path,
+      logging::PercentProgress(run.reporter, message::kExtractingFromStub, run.installer_path));
   if (result != status::kOk)
     return result;
 
