@@ -56,7 +56,7 @@ Status StreamCopy(File& from, File& to, std::vector<std::uint8_t>& buffer, std::
   return copied.status;
 }
 
-// Gives to the modification time of from, before to is closed. A file freshly extracted into the
+// Gives the file to the modification time of the file from, before to is closed. A file freshly extracted into the
 // package folder was created just now but carries the package's modification time; a
 // destination copied from it (with_creation) then takes that time as its creation time as well.
 // Best effort.
@@ -89,10 +89,6 @@ bool RestoreFromBackup(const std::string& destination, const std::string& backup
   TakeTimes(from, to, false);
   return to.Close();
 }
-
-}  // namespace
-
-namespace {
 
 // Copies the destination, open for reading at from (none: it could not be opened), into the
 // backup directory; the statuses of BackupFile.
