@@ -56,10 +56,10 @@ Status StreamCopy(File& from, File& to, std::vector<std::uint8_t>& buffer, std::
   return copied.status;
 }
 
-// Gives the file to the modification time of the file from, before to is closed. A file freshly extracted into the
-// package folder was created just now but carries the package's modification time; a
-// destination copied from it (with_creation) then takes that time as its creation time as well.
-// Best effort.
+// Gives the file to the modification time of the file from, before to is closed. A file freshly
+// extracted into the package folder was created just now but carries the package's modification
+// time; a destination copied from it (with_creation) then takes that time as its creation time as
+// well. Best effort.
 void TakeTimes(const File& from, File& to, bool with_creation) {
   const std::optional<platform::FileTimes> times = from.Times();
   if (!times)
