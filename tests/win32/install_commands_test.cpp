@@ -220,6 +220,25 @@ TEST_F(InstallCommandsTest, FailuresStopTheSectionAndLeaveTheWorkDirectoryAlone)
   }
 }
 
+// A file whose CRC fails is found out as it is decoded into the package folder, before its
+// destination is opened: the product's file keeps its content and time, and has no backup.
+TEST_F(InstallCommandsTest, DamagedFileLeavesTheProductFileUntouched) {
+  Package({{"damaged.txt", Pattern(200, 5), false}});
+  const Bytes product = Pattern(700, 8);
+  const package::TimeStamp product_time = Stamp(2001, 2, 3, 4, 5, 6);
+  for (const char* line :
+       {"File damaged.txt", "CopyFileAs damaged.txt=damaged.txt", "ReplaceFile damaged.txt"}) {
+    SCOPED_TRACE(line);
+    ASSERT_TRUE(WriteFileBytes(App("damaged.txt"), product));
+    ASSERT_TRUE(package::SetFileTimeStamp(App("damaged.txt"), product_time));
+    EXPECT_EQ(Run(InGo(std::string(line) + "\n")), status::kSignatureFailed);
+    EXPECT_EQ(ReadFileBytes(App("damaged.txt")), product);
+    EXPECT_EQ(ModificationTime(App("damaged.txt")), product_time);
+    EXPECT_EQ(FolderNames(app_), Names{"damaged.txt"});
+    EXPECT_EQ(FolderNames(backups_), Names{});
+  }
+}
+
 // A destination that names a device is refused before anything is backed up, written or staged
 // (a staging name beside it, "con.1", would never be free): 12, with the path in the log.
 TEST_F(InstallCommandsTest, DestinationNamingADeviceFails) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -20,6 +21,8 @@ class NameIndex {
   NameIndex(const NameIndex&) = delete;
   NameIndex& operator=(const NameIndex&) = delete;
 
+  // Makes room for count names at once.
+  void Reserve(std::size_t count) { first_.reserve(count); }
   // Keeps item unless an earlier one has the same name.
   void Add(std::string_view name, const Item& item) { first_.try_emplace(Folded(name), &item); }
   // The first item of the name; null when none has it.

@@ -133,6 +133,7 @@ class Checker {
  public:
   explicit Checker(const CheckedPackage& package)
       : package_(package), context_(script::ScriptEnvironment{reporter_, state_, handlers_}) {
+    files_.Reserve(package.files.size());
     for (const PackagedFile& file : package.files)
       files_.Add(file.stored_name, file);
   }
