@@ -10,9 +10,11 @@
 namespace base {
 
 // 2 when a lead byte starts a double-byte character at i, else 1. A lead byte in the last
-// position is a character of its own.
+// position is a character of its own. No code page has a lead byte below 0x81, so ASCII text is
+// walked without asking the code page.
 inline std::size_t CharacterWidth(std::string_view text, std::size_t i) {
-  return IsLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size() ? 2 : 1;
+  const auto byte = static_cast<unsigned char>(text[i]);
+  return byte > 0x80 && IsLeadByte(byte) && i + 1 < text.size() ? 2 : 1;
 }
 
 // Calls visit with the start of every character of text.
