@@ -1,8 +1,9 @@
 #include "install/write_test.h"
 
 #include <cstdint>
-#include <cstdio>
+#include <string>
 
+#include "base/hex_text.h"
 #include "base/path.h"
 #include "package/runtime_random.h"
 #include "platform/file.h"
@@ -13,8 +14,7 @@ namespace install {
 
 bool PassesWriteTest(const std::string& folder) {
   package::RuntimeRandom random(static_cast<std::uint32_t>(platform::CurrentTime()));
-  char name[16];
-  std::snprintf(name, sizeof name, "ORQ%X.tmp", random.Next());
+  const std::string name = "ORQ" + base::HexText(random.Next()) + ".tmp";
   std::string path = folder;
   if (!base::JoinPath(path, base::kPathCapacity, name))
     return false;

@@ -1,8 +1,8 @@
 #include "package/temp_folder.h"
 
 #include <bitset>
-#include <cstdio>
 
+#include "base/hex_text.h"
 #include "base/path.h"
 #include "package/runtime_random.h"
 #include "platform/filesystem.h"
@@ -20,9 +20,7 @@ constexpr std::size_t kWalkFolderCapacity = 520;
 }  // namespace
 
 std::string TempFolderName(unsigned value) {
-  char text[16];
-  std::snprintf(text, sizeof text, "%X", value);
-  return text;
+  return base::HexText(value);
 }
 
 bool CreateTempFolder(const std::string& temp_file_path, std::string& folder,

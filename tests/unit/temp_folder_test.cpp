@@ -23,6 +23,7 @@ TEST(TempFolderNameTest, UpperCaseHexWithoutLeadingZeros) {
   EXPECT_EQ(package::TempFolderName(0xA), "A");
   EXPECT_EQ(package::TempFolderName(0x0ABC), "ABC");
   EXPECT_EQ(package::TempFolderName(32767), "7FFF");
+  EXPECT_EQ(package::TempFolderName(0xFFFFFFFFu), "FFFFFFFF");
 }
 
 // The generator must give the runtime library's sequence on every platform.
