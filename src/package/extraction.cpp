@@ -90,12 +90,11 @@ Status ExtractAllEntries(PackageFile& set, const std::string& folder, std::strin
   }
 }
 
-Status ExtractEntry(PackageFile& set, const std::string& folder, std::string_view name,
-                    const DecodeProgress& progress, std::uint32_t* crc) {
+Status ExtractEntry(PackageFile& set, const std::string& folder, std::string_view name) {
   EntryHeader header;
   if (!set.SeekEntry(name, header))
     return status::kExtractFailed;
-  return ExtractFoundEntry(set, header, folder, progress, crc);
+  return ExtractFoundEntry(set, header, folder, {}, nullptr);
 }
 
 }  // namespace package

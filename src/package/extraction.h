@@ -31,9 +31,7 @@ Status ExtractFoundEntry(PackageFile& set, const EntryHeader& header, const std:
 // Unpacks the first entry whose name equals name (ignoring case) into folder, which exists. The
 // stored name, not the requested one, names the file. The set's entries are indexed on the first
 // call, so later calls go straight to their entry. The statuses of ExtractAllEntries;
-// kExtractFailed also when the set has no such entry. progress, when given, hears how far the
-// decode has come; crc, when given, receives the CRC-32 of the bytes written.
-Status ExtractEntry(PackageFile& set, const std::string& folder, std::string_view name,
-                    const DecodeProgress& progress = {}, std::uint32_t* crc = nullptr);
+// kExtractFailed also when the set has no such entry.
+Status ExtractEntry(PackageFile& set, const std::string& folder, std::string_view name);
 
 }  // namespace package
