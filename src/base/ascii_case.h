@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 namespace base {
@@ -9,6 +10,14 @@ namespace base {
 // by byte, folding only the ASCII letters.
 inline char FoldAsciiCase(char c) {
   return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
+}
+
+// text with its ASCII letters folded, for keys compared without regard to case.
+inline std::string FoldedAsciiCase(std::string_view text) {
+  std::string folded(text);
+  for (char& c : folded)
+    c = FoldAsciiCase(c);
+  return folded;
 }
 
 inline bool EqualsIgnoringCase(std::string_view a, std::string_view b) {

@@ -32,13 +32,6 @@ bool IsDigit(char c) {
   return c >= '0' && c <= '9';
 }
 
-std::string UpperCase(std::string_view text) {
-  std::string upper(text);
-  for (char& c : upper)
-    c = base::FoldAsciiCase(c);
-  return upper;
-}
-
 // Text stored in 16-bit characters reads as 8-bit text once its zero bytes are gone.
 std::string WithoutZeros(const char* bytes, std::uint32_t count) {
   std::string text;
@@ -124,8 +117,8 @@ Status ReadDatVersion(ScriptContext& context, const ScriptCommand& command) {
 std::optional<std::string> FindVersionText(std::string_view window, std::string_view key) {
   if (key.empty())
     return std::nullopt;  // nothing to search after, and no way to move on
-  const std::string text = UpperCase(window);
-  const std::string upper_key = UpperCase(key);
+  const std::string text = base::FoldedAsciiCase(window);
+  const std::string upper_key = base::FoldedAsciiCase(key);
   std::size_t from = 0;
   for (std::size_t at; (at = text.find(upper_key, from)) != std::string::npos; from = at) {
     at += upper_key.size();

@@ -25,13 +25,6 @@ bool HasMatchingRecord(const PackageDescriptor& descriptor, std::string_view nam
 
 }  // namespace
 
-std::string FetchedFiles::Folded(std::string_view name) {
-  std::string folded(name);
-  for (char& c : folded)
-    c = base::FoldAsciiCase(c);
-  return folded;
-}
-
 Status FetchPackageFile(PackageRun& run, std::string_view name, std::string& out,
                         std::size_t capacity, bool verify, platform::File* opened) {
   // A name that leaves the package folder could only find someone else's file there.

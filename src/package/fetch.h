@@ -5,6 +5,7 @@
 #include <string_view>
 #include <unordered_set>
 
+#include "base/ascii_case.h"
 #include "base/status.h"
 #include "log/reporter.h"
 #include "package/container.h"
@@ -16,12 +17,12 @@ namespace package {
 // more the more files the folder holds.
 class FetchedFiles {
  public:
-  bool Contains(std::string_view name) const { return folded_.count(Folded(name)) != 0; }
-  void Add(std::string_view name) { folded_.insert(Folded(name)); }
+  bool Contains(std::string_view name) const {
+    return folded_.count(base::FoldedAsciiCase(name)) != 0;
+  }
+  void Add(std::string_view name) { folded_.insert(base::FoldedAsciiCase(name)); }
 
  private:
-  static std::string Folded(std::string_view name);
-
   std::unordered_set<std::string> folded_;
 };
 

@@ -55,9 +55,4 @@ bool GetFileTimeStamp(const std::string& path, TimeStamp& time) {
   return ToStamp(platform::FileModificationTime(path), time);
 }
 
-bool GetFileTimeStamp(const platform::File& file, TimeStamp& time) {
-  const std::optional<platform::FileTimes> times = file.Times();
-  return ToStamp(times ? std::optional<std::int64_t>(times->write) : std::nullopt, time);
-}
-
 }  // namespace package

@@ -16,6 +16,5 @@ bool SetFileTimeStamp(platform::File& file, const TimeStamp& time);
 
 // The modification time of a file as a local time stamp; on failure time is all zero.
 bool GetFileTimeStamp(const std::string& path, TimeStamp& time);
-bool GetFileTimeStamp(const platform::File& file, TimeStamp& time);
 
 }  // namespace package

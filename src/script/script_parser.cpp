@@ -87,9 +87,8 @@ Status ReadCommandLine(std::string_view text, std::size_t& position, KeywordLook
 
   // A run longer than the keyword buffer can match no keyword; it is reported cut to that buffer.
   const std::size_t length = keyword_end - keyword_start;
-  std::string keyword(text.substr(keyword_start, std::min(length, kArgumentCapacity - 1)));
-  for (char& c : keyword)
-    c = base::FoldAsciiCase(c);
+  std::string keyword =
+      base::FoldedAsciiCase(text.substr(keyword_start, std::min(length, kArgumentCapacity - 1)));
   const std::optional<Opcode> opcode = length < kArgumentCapacity ? lookup(keyword) : std::nullopt;
   if (!opcode) {
     error_text = std::move(keyword);

@@ -24,21 +24,16 @@ class NameIndex {
   // Makes room for count names at once.
   void Reserve(std::size_t count) { first_.reserve(count); }
   // Keeps item unless an earlier one has the same name.
-  void Add(std::string_view name, const Item& item) { first_.try_emplace(Folded(name), &item); }
+  void Add(std::string_view name, const Item& item) {
+    first_.try_emplace(base::FoldedAsciiCase(name), &item);
+  }
   // The first item of the name; null when none has it.
   const Item* Find(std::string_view name) const {
-    const auto found = first_.find(Folded(name));
+    const auto found = first_.find(base::FoldedAsciiCase(name));
     return found == first_.end() ? nullptr : found->second;
   }
 
  private:
-  static std::string Folded(std::string_view name) {
-    std::string folded(name);
-    for (char& c : folded)
-      c = base::FoldAsciiCase(c);
-    return folded;
-  }
-
   std::unordered_map<std::string, const Item*> first_;
 };
 
