@@ -1,11 +1,20 @@
 #include "script/values.h"
 
+#include <algorithm>
 #include <array>
 
 #include "base/characters.h"
 
 namespace script {
 namespace {
+
+// True when text holds no byte that could start a double-byte character.
+bool IsAsciiText(std::string_view text) {
+  unsigned char bits = 0;
+  for (const char c : text)
+    bits |= static_cast<unsigned char>(c);
+  return bits < 0x80;
+}
 
 // True when a part of length characters fits a buffer of capacity bytes with its zero.
 bool Fits(std::size_t length, std::size_t capacity) {
@@ -28,16 +37,25 @@ bool TakePart(std::string_view& rest, char separator, std::size_t capacity,
 // it was.
 template <std::size_t N>
 void StoreParts(const std::array<std::string_view, N>& parts,
-                const std::array<std::string*, N>& outputs) {
-  for (std::size_t i = 0; i < N; ++i) {
-    outputs[i]->assign(parts[i]);
-    TrimBlanks(*outputs[i]);
+                const std::array<std::string_view*, N>& outputs) {
+  for (std::size_t i = 0; i < N; ++i)
+    *outputs[i] = TrimmedView(parts[i]);
+}
+
+// The string form of a split: the parts its view form found, copied.
+template <std::size_t N>
+Status Stored(Status split, const std::array<std::string_view, N>& parts,
+              const std::array<std::string*, N>& outputs) {
+  if (split == status::kOk) {
+    for (std::size_t i = 0; i < N; ++i)
+      outputs[i]->assign(parts[i]);
   }
+  return split;
 }
 
 }  // namespace
 
-void TrimBlanks(std::string& text) {
+std::string_view TrimmedView(std::string_view text) {
   // A text that begins with CR keeps it; only spaces and TABs go from the front.
   std::size_t first = 0;
   while (first < text.size() && (text[first] == ' ' || text[first] == '\t'))
@@ -47,18 +65,29 @@ void TrimBlanks(std::string& text) {
                          text[end - 1] == '\r')) {
     --end;
   }
-  text.erase(end);
+  return text.substr(first, end - first);
+}
+
+void TrimBlanks(std::string& text) {
+  const std::string_view kept = TrimmedView(text);
+  const std::size_t first = static_cast<std::size_t>(kept.data() - text.data());
+  text.erase(first + kept.size());
   text.erase(0, first);
 }
 
 std::string Trimmed(std::string_view text) {
-  std::string trimmed(text);
-  TrimBlanks(trimmed);
-  return trimmed;
+  return std::string(TrimmedView(text));
 }
 
 Status SplitAssignment(std::string_view argument, std::string& left, std::size_t left_capacity,
                        std::string& right, std::size_t right_capacity) {
+  std::array<std::string_view, 2> parts;
+  return Stored<2>(SplitAssignment(argument, parts[0], left_capacity, parts[1], right_capacity),
+                   parts, {&left, &right});
+}
+
+Status SplitAssignment(std::string_view argument, std::string_view& left, std::size_t left_capacity,
+                       std::string_view& right, std::size_t right_capacity) {
   std::string_view rest = argument;
   std::string_view name;
   if (!TakePart(rest, '=', left_capacity, name))
@@ -72,6 +101,15 @@ Status SplitAssignment(std::string_view argument, std::string& left, std::size_t
 Status SplitListAssignment(std::string_view argument, std::string& a, std::size_t a_capacity,
                            std::string& b, std::size_t b_capacity, std::string& c,
                            std::size_t c_capacity, std::string& d, std::size_t d_capacity) {
+  std::array<std::string_view, 4> parts;
+  return Stored<4>(SplitListAssignment(argument, parts[0], a_capacity, parts[1], b_capacity,
+                                       parts[2], c_capacity, parts[3], d_capacity),
+                   parts, {&a, &b, &c, &d});
+}
+
+Status SplitListAssignment(std::string_view argument, std::string_view& a, std::size_t a_capacity,
+                           std::string_view& b, std::size_t b_capacity, std::string_view& c,
+                           std::size_t c_capacity, std::string_view& d, std::size_t d_capacity) {
   std::string_view rest = argument;
   std::string_view part_a, part_b, part_c;
   if (!TakePart(rest, ',', a_capacity, part_a))
@@ -89,6 +127,15 @@ Status SplitListAssignment(std::string_view argument, std::string& a, std::size_
 Status SplitAssignmentList(std::string_view argument, std::string& v, std::size_t v_capacity,
                            std::string& a, std::size_t a_capacity, std::string& b,
                            std::size_t b_capacity, std::string& c, std::size_t c_capacity) {
+  std::array<std::string_view, 4> parts;
+  return Stored<4>(SplitAssignmentList(argument, parts[0], v_capacity, parts[1], a_capacity,
+                                       parts[2], b_capacity, parts[3], c_capacity),
+                   parts, {&v, &a, &b, &c});
+}
+
+Status SplitAssignmentList(std::string_view argument, std::string_view& v, std::size_t v_capacity,
+                           std::string_view& a, std::size_t a_capacity, std::string_view& b,
+                           std::size_t b_capacity, std::string_view& c, std::size_t c_capacity) {
   std::string_view rest = argument;
   std::string_view part_v, part_a, part_b;
   if (!TakePart(rest, '=', v_capacity, part_v))
@@ -105,10 +152,23 @@ Status SplitAssignmentList(std::string_view argument, std::string& v, std::size_
 
 std::optional<std::size_t> NextItem(std::string_view text, std::size_t cursor, std::string& item,
                                     std::size_t capacity, char separator) {
+  std::string_view part;
+  const std::optional<std::size_t> next = NextItem(text, cursor, part, capacity, separator);
+  if (next)
+    item.assign(part);
+  return next;
+}
+
+std::optional<std::size_t> NextItem(std::string_view text, std::size_t cursor,
+                                    std::string_view& item, std::size_t capacity, char separator) {
   if (cursor >= text.size())
     return std::nullopt;
   const std::size_t room = capacity == 0 ? 0 : capacity - 1;
-  std::size_t i = cursor;
+  // Plain text, as nearly every item is, has only characters of one byte: the item ends at the
+  // separator or at its room.
+  const std::string_view window = text.substr(cursor, room);
+  const std::size_t end = std::min(window.find(separator), window.size());
+  std::size_t i = IsAsciiText(window.substr(0, end)) ? cursor + end : cursor;
   while (i < text.size() && text[i] != separator) {
     // A double-byte character is taken whole, so its trail byte is never seen as a separator;
     // one that no longer fits ends the item and starts the next.
@@ -117,8 +177,7 @@ std::optional<std::size_t> NextItem(std::string_view text, std::size_t cursor, s
       break;
     i += width;
   }
-  item.assign(text.substr(cursor, i - cursor));
-  TrimBlanks(item);
+  item = TrimmedView(text.substr(cursor, i - cursor));
   if (i < text.size() && text[i] == separator)
     return i + 1;
   return i;

@@ -121,8 +121,12 @@ TEST(ScriptCheck, EachScriptGivesItsFindings) {
        {{"readme.txt", "text"}},
        {"ORQSCRIP.OSC:2: error: CALL names no section [Nowhere] (status 4)",
         "ORQSCRIP.OSC:3: error: CONTINUEIF names no section [Absent] (status 4)",
+        "ORQSCRIP.OSC:6: error: FILE runs before any SETWORKDIR has set the folder it installs "
+        "into (status 6)",
         "ORQSCRIP.OSC:7: error: SET in [Files], which INSTALLFILES runs: only FILE and COPYFILEAS "
-        "may stand there (status 5)"}},
+        "may stand there (status 5)",
+        "ORQSCRIP.OSC:8: error: COPYFILEAS runs before any SETWORKDIR has set the folder it "
+        "installs into (status 6)"}},
       {"package files: missing, matched ignoring case, outside the package, unused",
        {"[Main]", "Set r = C:\\p", "SetWorkDir r", "File BIN\\Engine.DLL", "File bin\\gone.dll",
         "ReplaceFileAs ..\\x.dll=x.dll", "ExtractFileSet a.txt,,gone.txt",
@@ -295,7 +299,7 @@ TEST(ScriptCheck, BuildRunsTheCheckFirst) {
   EXPECT_NE(refused.err.find(script + ":2: error: CALL names no section [Missing] (status 4)"),
             std::string::npos)
       << refused.err;
-  EXPECT_NE(refused.err.find("the check found 1 error, 4 warnings; nothing was built"),
+  EXPECT_NE(refused.err.find("the check found 2 errors, 4 warnings; nothing was built"),
             std::string::npos)
       << refused.err;
 
