@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
+#include <cstring>
 
 #include "base/characters.h"
 
@@ -10,10 +12,17 @@ namespace {
 
 // True when text holds no byte that could start a double-byte character.
 bool IsAsciiText(std::string_view text) {
-  unsigned char bits = 0;
-  for (const char c : text)
-    bits |= static_cast<unsigned char>(c);
-  return bits < 0x80;
+  // Eight bytes at a time, then the rest.
+  std::uint64_t bits = 0;
+  std::size_t i = 0;
+  for (; i + 8 <= text.size(); i += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, text.data() + i, 8);
+    bits |= word;
+  }
+  for (; i < text.size(); ++i)
+    bits |= static_cast<unsigned char>(text[i]);
+  return (bits & 0x8080808080808080u) == 0;
 }
 
 // True when a part of length characters fits a buffer of capacity bytes with its zero.

@@ -1,9 +1,9 @@
 #include "script_check.h"
 
 #include <algorithm>
+#include <deque>
 #include <span>
 #include <unordered_map>
-#include <unordered_set>
 #include <utility>
 
 #include "base/path.h"
@@ -114,16 +114,16 @@ struct GlobalSetting {
 
 constexpr std::uint32_t kNoSection = UINT32_MAX;
 
-struct CheckedCommand {
+// A command that runs a section: CALL, CONTINUEIF or INSTALLFILES.
+struct SectionCall {
   const script::ScriptCommand* command = nullptr;
-  std::uint32_t target = kNoSection;  // the section that CALL, CONTINUEIF or INSTALLFILES runs
-  CommandArguments arguments;         // views of the command's argument
+  std::uint32_t target = 0;  // the section it runs, by index
 };
 
 struct CheckedSection {
   const script::ScriptSection* section = nullptr;
   bool first_of_name = false;
-  std::vector<CheckedCommand> commands;
+  std::vector<SectionCall> calls;  // in the order of its commands, once the walk has passed it
 };
 
 bool RunsSection(Opcode op) {
@@ -161,20 +161,21 @@ class Checker {
   }
 
   void Parse();
-  void ReadCommands();
+  void IndexSections();
   void ReadGlobals(const script::ScriptCommand& include, std::string_view name);
-  void CheckCommand(const CheckedSection& section, const CheckedCommand& checked);
+  void CheckCommand(const CheckedSection& section, const script::ScriptCommand& command,
+                    const CommandArguments& read, std::uint32_t target);
   void CheckPackageFile(const script::ScriptCommand& command, std::string_view name);
   void CheckInstallFilesSection(std::uint32_t target);
   void Walk();
-  std::uint32_t WalkCommand(const CheckedCommand& checked, bool runs);
+  std::uint32_t WalkCommand(CheckedSection& section, const script::ScriptCommand& command,
+                            bool runs);
   void CheckDeleteDirectory(const script::ScriptCommand& command, std::string_view operand);
   KnownValue Resolve(std::string_view operand) const;
+  void CheckVariablesNeeded();
   void CheckSectionUse();
   void CheckCycles();
   void CheckUnusedFiles();
-  const CheckedSection* Target(const CheckedCommand& checked) const;
-  bool IsWritten(std::string_view variable);
 
   const CheckedPackage& package_;
   SilentReporter reporter_;
@@ -183,16 +184,17 @@ class Checker {
   script::ScriptContext context_;
   NameIndex<PackagedFile> files_;
   std::vector<CheckedSection> sections_;
-  // The SET lines of each globals file that the load reads, by its INCLUDEGLOBALS command.
-  std::unordered_map<const script::ScriptCommand*, std::vector<GlobalSetting>> globals_;
-  // The variables any command or globals file sets, gathered when a command first needs one.
-  std::optional<std::unordered_set<std::string_view>> written_;
+  std::unordered_map<const script::ScriptSection*, std::uint32_t> section_index_;
+  std::deque<GlobalSetting> globals_;        // of the globals files the load reads, in place
   std::vector<bool> used_files_;             // by index in package_.files
   std::vector<bool> install_files_targets_;  // by index in sections_
-  // The walk in run order.
+  // The walk in run order: the sections it has entered, what it knows of each variable set so
+  // far (every one, once it is done), whether a SETWORKDIR has run, and the commands that read a
+  // variable no command had set by then, with its name.
   std::vector<bool> visited_;
   std::unordered_map<std::string_view, KnownValue> values_;
-  bool work_directory_set_ = false;  // by a SETWORKDIR that the walk has passed
+  bool work_directory_set_ = false;
+  std::vector<std::pair<const script::ScriptCommand*, std::string_view>> read_unset_;
   std::vector<Finding> findings_;
 };
 
@@ -227,38 +229,20 @@ void Checker::Parse() {
     Error(1, status::kMainNotFound, "no section [Main]");
 }
 
-// Every command's argument read once by its form, and the section each call runs.
-void Checker::ReadCommands() {
-  std::unordered_map<const script::ScriptSection*, std::uint32_t> index;
+void Checker::IndexSections() {
   sections_.reserve(context_.sections.Count());
   for (const script::ScriptSection& section : context_.sections) {
-    index.emplace(&section, static_cast<std::uint32_t>(sections_.size()));
+    section_index_.emplace(&section, static_cast<std::uint32_t>(sections_.size()));
     CheckedSection& checked = sections_.emplace_back();
     checked.section = &section;
     checked.first_of_name = context_.sections.Find(section.name) == &section;
   }
-  for (CheckedSection& checked : sections_) {
-    const script::ScriptSection& section = *checked.section;
-    checked.commands.reserve(section.commands.Count());
-    for (const script::ScriptCommand& command : section.commands) {
-      CheckedCommand& read = checked.commands.emplace_back();
-      read.command = &command;
-      read.arguments = script::ReadArguments(command.opcode, command.argument);
-      if (RunsSection(command.opcode)) {
-        if (const script::ScriptSection* target = context_.sections.Find(read.arguments.section))
-          read.target = index.at(target);
-      }
-      if (command.opcode == opcode::kIncludeGlobals && section.name == kLoadSection &&
-          checked.first_of_name) {
-        read.arguments.package_files.ForEach(
-            [&](std::string_view name) { ReadGlobals(command, name); });
-      }
-    }
-  }
+  install_files_targets_.assign(sections_.size(), false);
+  visited_.assign(sections_.size(), false);
 }
 
 // The globals file's SET lines as the installer reads them; its lines are counted here, so that
-// a finding names the line to change.
+// a finding names the line to change. What they set is known from here on.
 void Checker::ReadGlobals(const script::ScriptCommand& include, std::string_view name) {
   const PackagedFile* file = base::IsContainedRelativePath(name) ? files_.Find(name) : nullptr;
   if (file == nullptr)
@@ -281,7 +265,6 @@ void Checker::ReadGlobals(const script::ScriptCommand& include, std::string_view
     counted = offset;
     return line;
   };
-  std::vector<GlobalSetting>& settings = globals_[&include];
   std::size_t failed_at = 0;
   std::string keyword;
   const Status result = script::ReadGlobalsText(
@@ -293,7 +276,9 @@ void Checker::ReadGlobals(const script::ScriptCommand& include, std::string_view
               "SET: " + FormProblem(set.opcode, read.form_status));
           return read.form_status;
         }
-        settings.push_back({std::string(*read.sets), std::string(read.operand.value_or(""))});
+        const GlobalSetting& setting =
+            globals_.emplace_back(std::string(*read.sets), std::string(*read.operand));
+        values_[setting.name] = Resolve(setting.value);
         return status::kOk;
       },
       &failed_at);
@@ -304,27 +289,6 @@ void Checker::ReadGlobals(const script::ScriptCommand& include, std::string_view
     Add(file->label, line_of(failed_at), Severity::kError, result,
         "a line passes " + std::to_string(script::kArgumentCapacity - 1) + " characters");
   }
-}
-
-const CheckedSection* Checker::Target(const CheckedCommand& checked) const {
-  return checked.target == kNoSection ? nullptr : &sections_[checked.target];
-}
-
-bool Checker::IsWritten(std::string_view variable) {
-  if (!written_) {
-    written_.emplace({kNoChangeVariable});
-    for (const CheckedSection& section : sections_) {
-      for (const CheckedCommand& checked : section.commands) {
-        if (checked.arguments.sets)
-          written_->insert(*checked.arguments.sets);
-      }
-    }
-    for (const auto& [include, settings] : globals_) {
-      for (const GlobalSetting& setting : settings)
-        written_->insert(setting.name);
-    }
-  }
-  return written_->contains(variable);
 }
 
 void Checker::CheckPackageFile(const script::ScriptCommand& command, std::string_view name) {
@@ -356,16 +320,12 @@ void Checker::CheckInstallFilesSection(std::uint32_t target) {
   }
 }
 
-void Checker::CheckCommand(const CheckedSection& section, const CheckedCommand& checked) {
-  const script::ScriptCommand& command = *checked.command;
-  const CommandArguments& read = checked.arguments;
+// What the command's own text and the package tell, wherever the command stands.
+void Checker::CheckCommand(const CheckedSection& section, const script::ScriptCommand& command,
+                           const CommandArguments& read, std::uint32_t target) {
   const Opcode op = command.opcode;
   if (read.form_status != status::kOk)
     Error(command.line, read.form_status, KeywordOf(op) + ": " + FormProblem(op, read.form_status));
-  if (read.needs && !IsWritten(*read.needs)) {
-    Error(command.line, status::kSymbolNotFound,
-          KeywordOf(op) + " needs the variable " + Quoted(*read.needs) + ", which no command sets");
-  }
   if (op == opcode::kIncludeGlobals && section.section->name != kLoadSection) {
     Error(command.line, status::kUnknownCommand, "INCLUDEGLOBALS runs only in [ThisPackage]");
     return;
@@ -375,11 +335,11 @@ void Checker::CheckCommand(const CheckedSection& section, const CheckedCommand& 
           "GETORQINIPATH always fails: the installer never locates the console's INI file");
   }
   if (RunsSection(op)) {
-    if (checked.target == kNoSection) {
+    if (target == kNoSection) {
       Error(command.line, status::kSectionNotFound,
             KeywordOf(op) + " names no section [" + std::string(read.section) + "]");
     } else if (op == opcode::kInstallFiles) {
-      CheckInstallFilesSection(checked.target);
+      CheckInstallFilesSection(target);
     }
   }
   read.package_files.ForEach([&](std::string_view name) { CheckPackageFile(command, name); });
@@ -429,16 +389,23 @@ void Checker::CheckDeleteDirectory(const script::ScriptCommand& command, std::st
   }
 }
 
-// One command in run order: what it reads must be set by then, what it sets is known after it.
-// A command that needs a work directory fails without one, in a section that the run reaches
-// (runs). Returns the section the command enters: the one it runs, at its first call.
-std::uint32_t Checker::WalkCommand(const CheckedCommand& checked, bool runs) {
-  const script::ScriptCommand& command = *checked.command;
-  const CommandArguments& read = checked.arguments;
-  if (read.needs && IsWritten(*read.needs) && !values_.contains(*read.needs)) {
-    Warning(command.line, KeywordOf(command.opcode) + " reads " + Quoted(*read.needs) +
-                              " before any command sets it");
+// One command in run order, its argument read by its form: what it reads must be set by then,
+// what it sets is known after it. A command that needs a work directory fails without one, in a
+// section that the run reaches (runs). Returns the section the command enters: the one it runs,
+// at its first call; kNoSection otherwise.
+std::uint32_t Checker::WalkCommand(CheckedSection& section, const script::ScriptCommand& command,
+                                   bool runs) {
+  const CommandArguments read = script::ReadArguments(command.opcode, command.argument);
+  std::uint32_t target = kNoSection;
+  if (RunsSection(command.opcode)) {
+    if (const script::ScriptSection* found = context_.sections.Find(read.section)) {
+      target = section_index_.at(found);
+      section.calls.push_back({&command, target});
+    }
   }
+  CheckCommand(section, command, read, target);
+  if (read.needs && !values_.contains(*read.needs))
+    read_unset_.emplace_back(&command, *read.needs);
   if (runs && NeedsWorkDirectory(command.opcode) && !work_directory_set_) {
     Error(command.line, status::kWorkDirFailed,
           KeywordOf(command.opcode) +
@@ -466,57 +433,71 @@ std::uint32_t Checker::WalkCommand(const CheckedCommand& checked, bool runs) {
       value = Resolve(*read.operand);
     values_[*read.sets] = value;
   }
-  if (const auto globals = globals_.find(&command); globals != globals_.end()) {
-    for (const GlobalSetting& setting : globals->second)
-      values_[setting.name] = Resolve(setting.value);
+  if (command.opcode == opcode::kIncludeGlobals && section.section->name == kLoadSection &&
+      section.first_of_name) {
+    read.package_files.ForEach([&](std::string_view name) { ReadGlobals(command, name); });
   }
-  if (checked.target == kNoSection || visited_[checked.target])
+  if (target == kNoSection || visited_[target])
     return kNoSection;
-  visited_[checked.target] = true;
-  return checked.target;
+  visited_[target] = true;
+  return target;
 }
 
 // Follows the run: ThisPackage, then Main and every section it calls, each at its first call;
-// then the sections that nothing reached, in file order.
+// then the sections that nothing reached, in file order. Every command is taken once.
 void Checker::Walk() {
-  visited_.assign(sections_.size(), false);
+  values_.emplace(kNoChangeVariable, KnownValue{});   // the installer sets it before the run
   std::vector<std::pair<std::uint32_t, bool>> roots;  // and whether the run takes it
   for (std::string_view name : {kLoadSection, kMainSection}) {
-    const script::ScriptSection* section = context_.sections.Find(name);
-    const auto found = std::find_if(sections_.begin(), sections_.end(),
-                                    [&](const CheckedSection& c) { return c.section == section; });
-    if (section != nullptr && found != sections_.end())
-      roots.emplace_back(static_cast<std::uint32_t>(found - sections_.begin()), true);
+    if (const script::ScriptSection* section = context_.sections.Find(name))
+      roots.emplace_back(section_index_.at(section), true);
   }
   for (std::uint32_t i = 0; i < sections_.size(); ++i)
     roots.emplace_back(i, false);
+  using Command = decltype(std::declval<const script::ScriptSection&>().commands.begin());
   for (const auto& [root, runs] : roots) {
     if (visited_[root])
       continue;
     visited_[root] = true;
     // Each frame is a section and the next of its commands to take.
-    std::vector<std::pair<std::uint32_t, std::size_t>> frames{{root, 0}};
+    std::vector<std::pair<std::uint32_t, Command>> frames{
+        {root, sections_[root].section->commands.begin()}};
     while (!frames.empty()) {
-      auto& [section, next] = frames.back();
-      if (next == sections_[section].commands.size()) {
+      auto& [at, next] = frames.back();
+      CheckedSection& section = sections_[at];
+      if (next == section.section->commands.end()) {
         frames.pop_back();
         continue;
       }
-      const CheckedCommand& checked = sections_[section].commands[next++];
-      if (const std::uint32_t entered = WalkCommand(checked, runs); entered != kNoSection)
-        frames.emplace_back(entered, 0);
+      const script::ScriptCommand& command = *next++;
+      if (const std::uint32_t entered = WalkCommand(section, command, runs); entered != kNoSection)
+        frames.emplace_back(entered, sections_[entered].section->commands.begin());
+    }
+  }
+}
+
+// Once the walk is done, every variable any command or globals file sets is known: one read
+// before it was set is read too early, one that nothing sets fails the command.
+void Checker::CheckVariablesNeeded() {
+  for (const auto& [command, variable] : read_unset_) {
+    if (values_.contains(variable)) {
+      Warning(command->line, KeywordOf(command->opcode) + " reads " + Quoted(variable) +
+                                 " before any command sets it");
+    } else {
+      Error(command->line, status::kSymbolNotFound,
+            KeywordOf(command->opcode) + " needs the variable " + Quoted(variable) +
+                ", which no command sets");
     }
   }
 }
 
 void Checker::CheckSectionUse() {
   std::vector<bool> called(sections_.size(), false);
-  for (const CheckedSection& section : sections_) {
-    for (const CheckedCommand& checked : section.commands) {
-      // A section that only calls itself is never reached either.
-      const CheckedSection* target = Target(checked);
-      if (target != nullptr && target != &section)
-        called[checked.target] = true;
+  for (std::size_t i = 0; i < sections_.size(); ++i) {
+    // A section that only calls itself is never reached either.
+    for (const SectionCall& call : sections_[i].calls) {
+      if (call.target != i)
+        called[call.target] = true;
     }
   }
   for (std::size_t i = 0; i < sections_.size(); ++i) {
@@ -542,29 +523,26 @@ void Checker::CheckCycles() {
     marks[root] = Mark::kOnPath;
     while (!path.empty()) {
       auto& [section, next] = path.back();
-      if (next == sections_[section].commands.size()) {
+      if (next == sections_[section].calls.size()) {
         marks[section] = Mark::kDone;
         path.pop_back();
         continue;
       }
-      const CheckedCommand& checked = sections_[section].commands[next++];
-      const CheckedSection* target = Target(checked);
-      if (target == nullptr)
-        continue;
-      const std::size_t at = checked.target;
-      if (marks[at] == Mark::kNew) {
-        marks[at] = Mark::kOnPath;
-        path.emplace_back(at, 0);
-      } else if (marks[at] == Mark::kOnPath) {
+      const SectionCall& call = sections_[section].calls[next++];
+      if (marks[call.target] == Mark::kNew) {
+        marks[call.target] = Mark::kOnPath;
+        path.emplace_back(call.target, 0);
+      } else if (marks[call.target] == Mark::kOnPath) {
         std::string cycle;
         bool in_cycle = false;
         for (const auto& frame : path) {
-          in_cycle = in_cycle || frame.first == at;
+          in_cycle = in_cycle || frame.first == call.target;
           if (in_cycle)
             cycle += sections_[frame.first].section->name + " -> ";
         }
-        Warning(checked.command->line,
-                "sections call each other in a cycle (" + cycle + target->section->name +
+        Warning(call.command->line,
+                "sections call each other in a cycle (" + cycle +
+                    sections_[call.target].section->name +
                     "): the run stops them with 3 when they nest 64 deep or start 100,000 times");
       }
     }
@@ -584,13 +562,9 @@ void Checker::CheckUnusedFiles() {
 
 std::vector<Finding> Checker::Run() {
   Parse();
-  ReadCommands();
-  install_files_targets_.assign(sections_.size(), false);
-  for (const CheckedSection& section : sections_) {
-    for (const CheckedCommand& checked : section.commands)
-      CheckCommand(section, checked);
-  }
+  IndexSections();
   Walk();
+  CheckVariablesNeeded();
   CheckSectionUse();
   CheckCycles();
   CheckUnusedFiles();
