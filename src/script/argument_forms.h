@@ -43,9 +43,9 @@ class ArgumentNames {
 struct CommandArguments {
   // The status the command fails with for its text alone; kOk when the text has its form.
   Status form_status = status::kOk;
-  std::optional<std::string_view> sets;   // the variable the command stores into
-  std::optional<std::string_view> needs;  // an item that must name a variable: kSymbolNotFound
-                                          // when none does
+  std::optional<std::string_view> sets;  // the variable the command stores into
+  // An item that must name a variable: the command fails with kSymbolNotFound when none does.
+  std::optional<std::string_view> needs;
   // The item that stands for the value of a variable of its name, and for itself otherwise
   // (SET's value, DELETEDIRECTORY's folder, WAITFORTIME's count).
   std::optional<std::string_view> operand;
@@ -58,7 +58,7 @@ struct CommandArguments {
 CommandArguments ReadArguments(Opcode opcode, std::string_view argument);
 
 // "var = first, second" of STRINGAPPEND and NAMEAPPENDFILE; a missing part stays empty. The first
-// part is read as into a long buffer: it is where the result is built.
+// part is read into a long buffer: it is where the result is built.
 struct AppendParts {
   std::string_view var;
   std::string_view first;

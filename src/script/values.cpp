@@ -62,6 +62,19 @@ Status Stored(Status split, const std::array<std::string_view, N>& parts,
   return split;
 }
 
+// SplitListAssignment and SplitAssignmentList into views, and their string form.
+using FourPartSplit = Status (*)(std::string_view, std::string_view&, std::size_t,
+                                 std::string_view&, std::size_t, std::string_view&, std::size_t,
+                                 std::string_view&, std::size_t);
+Status StoredFourParts(FourPartSplit split, std::string_view argument,
+                       const std::array<std::string*, 4>& outputs,
+                       const std::array<std::size_t, 4>& capacities) {
+  std::array<std::string_view, 4> parts;
+  return Stored<4>(split(argument, parts[0], capacities[0], parts[1], capacities[1], parts[2],
+                         capacities[2], parts[3], capacities[3]),
+                   parts, outputs);
+}
+
 }  // namespace
 
 std::string_view TrimmedView(std::string_view text) {
@@ -110,10 +123,8 @@ Status SplitAssignment(std::string_view argument, std::string_view& left, std::s
 Status SplitListAssignment(std::string_view argument, std::string& a, std::size_t a_capacity,
                            std::string& b, std::size_t b_capacity, std::string& c,
                            std::size_t c_capacity, std::string& d, std::size_t d_capacity) {
-  std::array<std::string_view, 4> parts;
-  return Stored<4>(SplitListAssignment(argument, parts[0], a_capacity, parts[1], b_capacity,
-                                       parts[2], c_capacity, parts[3], d_capacity),
-                   parts, {&a, &b, &c, &d});
+  return StoredFourParts(SplitListAssignment, argument, {&a, &b, &c, &d},
+                         {a_capacity, b_capacity, c_capacity, d_capacity});
 }
 
 Status SplitListAssignment(std::string_view argument, std::string_view& a, std::size_t a_capacity,
@@ -136,10 +147,8 @@ Status SplitListAssignment(std::string_view argument, std::string_view& a, std::
 Status SplitAssignmentList(std::string_view argument, std::string& v, std::size_t v_capacity,
                            std::string& a, std::size_t a_capacity, std::string& b,
                            std::size_t b_capacity, std::string& c, std::size_t c_capacity) {
-  std::array<std::string_view, 4> parts;
-  return Stored<4>(SplitAssignmentList(argument, parts[0], v_capacity, parts[1], a_capacity,
-                                       parts[2], b_capacity, parts[3], c_capacity),
-                   parts, {&v, &a, &b, &c});
+  return StoredFourParts(SplitAssignmentList, argument, {&v, &a, &b, &c},
+                         {v_capacity, a_capacity, b_capacity, c_capacity});
 }
 
 Status SplitAssignmentList(std::string_view argument, std::string_view& v, std::size_t v_capacity,

@@ -154,6 +154,39 @@ TEST(ScriptCheck, EachScriptGivesItsFindings) {
         "refuses it (status 10)",
         "ORQSCRIP.OSC:10: error: DELETEREGKEY acts on a root key itself",
         "ORQSCRIP.OSC:11: error: SETREGVALUE acts on a root key itself"}},
+      {"literal folders of the system, however spelt, and folders that only look like them",
+       {"[Main]", "DeleteDirectory C:\\WINDOWS", "DeleteDirectory c:/windows/system32/,TRUE",
+        "DeleteDirectory C:\\Temp\\..\\.\\Windows", "Set s = C:\\Windows\\System32",
+        "DeleteDirectory s", "DeleteDirectory C:\\Windows\\Temp", "DeleteDirectory C:\\WindowsOld",
+        "DeleteDirectory D:\\Windows", "DeleteDirectory C:\\Windows\\System",
+        "DeleteDirectory \\\\?\\C:\\Windows", "DeleteDirectory C:", "DeleteDirectory Windows",
+        "DeleteDirectory C:\\Temp\\.."},
+       {},
+       {"ORQSCRIP.OSC:2: error: DELETEDIRECTORY of 'C:\\WINDOWS', the Windows folder of a system "
+        "installed in its default place: the installer refuses it (status 10)",
+        "ORQSCRIP.OSC:3: error: DELETEDIRECTORY of 'c:/windows/system32/', the system folder of an "
+        "NT-family system installed in its default place: the installer refuses it (status 10)",
+        "ORQSCRIP.OSC:4: error: DELETEDIRECTORY of 'C:\\Temp\\..\\.\\Windows', the Windows folder "
+        "of a system installed in its default place: the installer refuses it (status 10)",
+        "ORQSCRIP.OSC:6: error: DELETEDIRECTORY of 'C:\\Windows\\System32', the system folder of "
+        "an NT-family system installed in its default place: the installer refuses it (status 10)",
+        "ORQSCRIP.OSC:14: error: DELETEDIRECTORY of the root 'C:\\Temp\\..': the installer refuses "
+        "it (status 10)"}},
+      {"installing files before any SETWORKDIR, in the order the run takes",
+       {"[Main]", "File a.txt", "Call Files", "Call Setup", "ReplaceFileAs a.txt=b.txt", "[Setup]",
+        "Set r = C:\\p", "SetWorkDir r", "[Files]", "CopyFileAs a.txt=c.txt", "[Spare]",
+        "File a.txt"},
+       {{"a.txt", "x"}},
+       {"ORQSCRIP.OSC:2: error: FILE runs before any SETWORKDIR has set the folder it installs "
+        "into (status 6)",
+        "ORQSCRIP.OSC:10: error: COPYFILEAS runs before any SETWORKDIR has set the folder it "
+        "installs into (status 6)",
+        "ORQSCRIP.OSC:11: warning: nothing calls the section [Spare]"}},
+      {"GETORQINIPATH, which always fails",
+       {"[Main]", "GetOrqIniPath path", "Set a = path"},
+       {},
+       {"ORQSCRIP.OSC:2: error: GETORQINIPATH always fails: the installer never locates the "
+        "console's INI file (status 38)"}},
       {"sections nothing calls, a second section of a name, cycles",
        {"[Main]", "Call A", "[A]", "Call B", "[B]", "Call A", "[Self]", "Call Self", "[A]",
         "Set x = 1"},

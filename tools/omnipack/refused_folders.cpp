@@ -19,8 +19,8 @@ struct FullPath {
 
 // The path as the system makes it full: "/" read as "\", empty and "." parts dropped, ".." taking
 // away the folder before it but never the root. None for a path that depends on a current folder
-// or a work directory, and for one in the device namespace ("\\?\", "\\.\"), which the text alone
-// does not resolve.
+// or a work directory, for a share without a server, and for a path in the device namespace
+// ("\\?\", "\\.\"): the text alone does not tell how the system resolves these.
 std::optional<FullPath> MadeFull(std::string_view path) {
   if (!base::IsAbsolutePath(path))
     return std::nullopt;
@@ -35,7 +35,8 @@ std::optional<FullPath> MadeFull(std::string_view path) {
     full.root = text.substr(0, 2);
     rest = 3;
   } else {
-    if (text.size() >= 4 && (text[2] == '?' || text[2] == '.') && text[3] == '\\')
+    if (text.size() == 2 || text[2] == '\\' ||
+        (text.size() >= 4 && (text[2] == '?' || text[2] == '.') && text[3] == '\\'))
       return std::nullopt;
     const std::size_t server_end = std::min(text.find('\\', 2), text.size());
     const std::size_t share_end = std::min(text.find('\\', server_end + 1), text.size());
