@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 #include <cstring>
+#include <utility>
 
 #include "base/characters.h"
 
@@ -23,6 +24,20 @@ bool IsAsciiText(std::string_view text) {
   for (; i < text.size(); ++i)
     bits |= static_cast<unsigned char>(text[i]);
   return (bits & 0x8080808080808080u) == 0;
+}
+
+// Where text begins and ends without its blanks. A text that begins with CR keeps it; only spaces
+// and TABs go from the front.
+std::pair<std::size_t, std::size_t> UntrimmedRange(std::string_view text) {
+  std::size_t first = 0;
+  while (first < text.size() && (text[first] == ' ' || text[first] == '\t'))
+    ++first;
+  std::size_t end = text.size();
+  while (end > first && (text[end - 1] == ' ' || text[end - 1] == '\t' || text[end - 1] == '\n' ||
+                         text[end - 1] == '\r')) {
+    --end;
+  }
+  return {first, end};
 }
 
 // True when a part of length characters fits a buffer of capacity bytes with its zero.
@@ -78,22 +93,13 @@ Status StoredFourParts(FourPartSplit split, std::string_view argument,
 }  // namespace
 
 std::string_view TrimmedView(std::string_view text) {
-  // A text that begins with CR keeps it; only spaces and TABs go from the front.
-  std::size_t first = 0;
-  while (first < text.size() && (text[first] == ' ' || text[first] == '\t'))
-    ++first;
-  std::size_t end = text.size();
-  while (end > first && (text[end - 1] == ' ' || text[end - 1] == '\t' || text[end - 1] == '\n' ||
-                         text[end - 1] == '\r')) {
-    --end;
-  }
+  const auto [first, end] = UntrimmedRange(text);
   return text.substr(first, end - first);
 }
 
 void TrimBlanks(std::string& text) {
-  const std::string_view kept = TrimmedView(text);
-  const std::size_t first = static_cast<std::size_t>(kept.data() - text.data());
-  text.erase(first + kept.size());
+  const auto [first, end] = UntrimmedRange(text);
+  text.erase(end);
   text.erase(0, first);
 }
 

@@ -183,7 +183,7 @@ TEST(ScriptCheck, EachScriptGivesItsFindings) {
         "installs into (status 6)",
         "ORQSCRIP.OSC:11: warning: nothing calls the section [Spare]"}},
       {"GETORQINIPATH, which always fails",
-       {"[Main]", "GetOrqIniPath path", "Set a = path"},
+       {"[Main]", "GetOrqIniPath path"},
        {},
        {"ORQSCRIP.OSC:2: error: GETORQINIPATH always fails: the installer never locates the "
         "console's INI file (status 38)"}},
