@@ -185,7 +185,9 @@ class Checker {
   NameIndex<PackagedFile> files_;
   std::vector<CheckedSection> sections_;
   std::unordered_map<const script::ScriptSection*, std::uint32_t> section_index_;
-  std::deque<GlobalSetting> globals_;        // of the globals files the load reads, in place
+  // The SET lines of the globals files the load reads; values_ holds views of them, which a deque
+  // keeps in place.
+  std::deque<GlobalSetting> globals_;
   std::vector<bool> used_files_;             // by index in package_.files
   std::vector<bool> install_files_targets_;  // by index in sections_
   // The walk in run order: the sections it has entered, what it knows of each variable set so
