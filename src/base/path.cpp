@@ -10,6 +10,13 @@ namespace {
 
 constexpr std::size_t kNone = std::string_view::npos;
 
+// The first "\" or "/" byte, found by a plain scan; kNone when there is none.
+std::size_t FirstSeparatorByte(std::string_view text) {
+  const auto found =
+      std::find_if(text.begin(), text.end(), [](char c) { return c == '\\' || c == '/'; });
+  return found == text.end() ? kNone : static_cast<std::size_t>(found - text.begin());
+}
+
 // The position of the last "\" that is a character of its own; kNone when there is none.
 std::size_t LastSeparator(std::string_view text) {
   std::size_t last = kNone;
@@ -131,7 +138,7 @@ bool IsContainedRelativePath(std::string_view name) {
   if (name.find(':') != kNone)
     return false;
   while (!name.empty()) {
-    const std::size_t end = name.find_first_of("\\/");
+    const std::size_t end = FirstSeparatorByte(name);
     if (IsParentLike(name.substr(0, end)))
       return false;
     name.remove_prefix(end == kNone ? name.size() : end + 1);
@@ -160,7 +167,7 @@ bool IsDeviceName(std::string_view component) {
 // As in IsContainedRelativePath, every 0x5C byte splits: that can only refuse a name.
 bool NamesDevice(std::string_view path) {
   while (!path.empty()) {
-    const std::size_t end = path.find_first_of("\\/");
+    const std::size_t end = FirstSeparatorByte(path);
     if (IsDeviceName(path.substr(0, end)))
       return true;
     path.remove_prefix(end == kNone ? path.size() : end + 1);

@@ -41,7 +41,7 @@ Status DeleteNamedFile(ScriptContext& context, const ScriptCommand& command) {
 Status ExtractFileSet(ScriptContext& context, const ScriptCommand& command) {
   script::ListItems items(command.argument);
   std::string fetched;
-  for (std::optional<std::string> item = items.Next(); item; item = items.Next()) {
+  for (std::optional<std::string_view> item = items.Next(); item; item = items.Next()) {
     const Status result = script::FetchFromPackage(context, *item, fetched);
     if (result != status::kOk)
       return script::FailCommand(context, result);

@@ -11,8 +11,8 @@ namespace {
 
 // The first item of a comma-separated argument, and the second when there is one; either is empty
 // when absent.
-std::pair<std::string, std::string> FirstTwoItems(std::string_view argument) {
-  std::pair<std::string, std::string> items;
+std::pair<std::string_view, std::string_view> FirstTwoItems(std::string_view argument) {
+  std::pair<std::string_view, std::string_view> items;
   const std::optional<std::size_t> cursor = NextItem(argument, 0, items.first, kValueCapacity, ',');
   if (cursor)
     NextItem(argument, *cursor, items.second, kValueCapacity, ',');
@@ -20,24 +20,24 @@ std::pair<std::string, std::string> FirstTwoItems(std::string_view argument) {
 }
 
 // "out = in" into a variable: SET, ISFILELOCKED, ISAPPRUNNING, ...; the status of the split.
-Status ReadAssignment(std::string_view argument, std::size_t capacity, std::string& left,
-                      std::string& right) {
+Status ReadAssignment(std::string_view argument, std::size_t capacity, std::string_view& left,
+                      std::string_view& right) {
   return SplitAssignment(argument, left, capacity, right, capacity);
 }
 
 void ReadStoringAssignment(std::string_view argument, CommandArguments& read) {
-  std::string left, right;
+  std::string_view left, right;
   read.form_status = ReadAssignment(argument, kValueCapacity, left, right);
   if (read.form_status == status::kOk)
-    read.sets.push_back(left);
+    read.sets = left;
 }
 
 void ReadConditions(std::string_view argument, CommandArguments& read) {
-  std::string condition;
+  std::string_view condition;
   for (std::optional<std::size_t> cursor = NextItem(argument, 0, condition, kValueCapacity, '|');
        cursor && !condition.empty();
        cursor = NextItem(argument, *cursor, condition, kValueCapacity, '|')) {
-    std::string left, op, right;
+    std::string_view left, op, right;
     read.form_status = ParseComparison(condition, left, op, right);
     if (read.form_status != status::kOk)
       return;
@@ -49,8 +49,8 @@ void ReadRegistryCommand(Opcode opcode, std::string_view argument, CommandArgume
     ValueQuery query;
     read.form_status = SplitValueQuery(argument, query);
     if (read.form_status == status::kOk) {
-      read.sets.push_back(query.variable);
-      read.key = query.key;
+      read.sets = query.variable;
+      read.names_root_key = NamesRootKey(query.key);
     }
     return;
   }
@@ -58,16 +58,18 @@ void ReadRegistryCommand(Opcode opcode, std::string_view argument, CommandArgume
     ValueAssignment assignment;
     read.form_status = SplitValueAssignment(argument, assignment);
     if (read.form_status == status::kOk) {
-      read.needs.push_back(assignment.value_variable);
-      read.key = assignment.key;
+      read.needs = assignment.value_variable;
+      read.names_root_key = NamesRootKey(assignment.key);
     }
     return;
   }
   // FINDREGKEY takes the whole text as its key; the others its first item.
   const auto [first, second] = FirstTwoItems(argument);
-  read.key = ParseRegistryPath(opcode == opcode::kFindRegKey ? argument : first);
+  const std::optional<RegistryPath> key =
+      ParseRegistryPath(opcode == opcode::kFindRegKey ? argument : first);
+  read.names_root_key = key && NamesRootKey(*key);
   if (opcode == opcode::kFindRegKey || opcode == opcode::kCreateRegKey) {
-    if (!read.key)
+    if (!key)
       read.form_status = status::kNoRegistryRoot;
     else if (opcode == opcode::kCreateRegKey && second.empty())
       read.form_status = status::kSubkeyNotFound;
@@ -77,36 +79,36 @@ void ReadRegistryCommand(Opcode opcode, std::string_view argument, CommandArgume
 void ReadModuleCommand(Opcode opcode, std::string_view argument, CommandArguments& read) {
   const ModuleArgument module = SplitModuleArgument(argument);
   if (module.Complete())
-    read.sets.push_back(module.result);
+    read.sets = module.result;
   else if (opcode == opcode::kUnloadModule)
     read.form_status = status::kUnknownCommand;
   else
-    read.needs.push_back(module.module_variable);  // its status is then the command's
+    read.needs = module.module_variable;  // its status is then the command's
 }
 
 void ReadAppendCommand(std::string_view argument, CommandArguments& read) {
   const AppendParts parts = SplitAppendArgument(argument);
   if (parts.Complete())
-    read.sets.push_back(parts.var);
+    read.sets = parts.var;
   else
     read.form_status = status::kUnknownCommand;
 }
 
 void ReadFileCommand(Opcode opcode, std::string_view argument, CommandArguments& read) {
   if (opcode == opcode::kFile || opcode == opcode::kReplaceFile) {
-    read.package_files.push_back(Trimmed(argument));
+    read.package_files = ArgumentNames::One(TrimmedView(argument));
     return;
   }
-  std::string package_name, destination;
+  std::string_view package_name, destination;
   read.form_status = ReadAssignment(argument, base::kPathCapacity, package_name, destination);
   if (read.form_status == status::kOk)
-    read.package_files.push_back(package_name);
+    read.package_files = ArgumentNames::One(package_name);
 }
 
 }  // namespace
 
 AppendParts SplitAppendArgument(std::string_view argument) {
-  const std::string text = Trimmed(argument);
+  const std::string_view text = TrimmedView(argument);
   AppendParts parts;
   std::optional<std::size_t> cursor = NextItem(text, 0, parts.var, kValueCapacity, '=');
   if (cursor)
@@ -139,10 +141,10 @@ CommandArguments ReadArguments(Opcode opcode, std::string_view argument) {
       break;
     case opcode::kSet:
     case opcode::kSetBackupDir: {
-      std::string name, value;
+      std::string_view name, value;
       read.form_status = ReadAssignment(argument, kValueCapacity, name, value);
       if (read.form_status == status::kOk) {
-        read.sets.push_back(name);
+        read.sets = name;
         read.operand = value;
       }
       break;
@@ -163,7 +165,7 @@ CommandArguments ReadArguments(Opcode opcode, std::string_view argument) {
         read.form_status = status::kNoVersion;
       break;
     case opcode::kRenameFile: {
-      std::string old_name, new_name;
+      std::string_view old_name, new_name;
       read.form_status = ReadAssignment(argument, kValueCapacity, old_name, new_name);
       break;
     }
@@ -175,15 +177,15 @@ CommandArguments ReadArguments(Opcode opcode, std::string_view argument) {
     case opcode::kGetScanUtilsPath:
     case opcode::kIsTrayMonRunning:
     case opcode::kIsForceSwitchSet:
-      read.sets.push_back(Trimmed(argument));
+      read.sets = TrimmedView(argument);
       break;
     case opcode::kNameStripFile:
-      read.needs.push_back(Trimmed(argument));
-      read.sets.push_back(Trimmed(argument));
+      read.needs = TrimmedView(argument);
+      read.sets = read.needs;
       break;
     case opcode::kCanAllFilesBeCopied:
       if (const std::size_t equals = argument.find('='); equals != std::string_view::npos)
-        read.sets.push_back(Trimmed(argument.substr(0, equals)));
+        read.sets = TrimmedView(argument.substr(0, equals));
       break;
     case opcode::kStringAppend:
     case opcode::kNameAppendFile:
@@ -191,27 +193,27 @@ CommandArguments ReadArguments(Opcode opcode, std::string_view argument) {
       break;
     case opcode::kGetIniFileValue:
     case opcode::kFindIniFileValue: {
-      std::string var, file, section, key;
+      std::string_view var, file, section, key;
       read.form_status = SplitAssignmentList(argument, var, kValueCapacity, file, kValueCapacity,
                                              section, kValueCapacity, key, kValueCapacity);
       if (read.form_status == status::kOk)
-        read.sets.push_back(var);
+        read.sets = var;
       break;
     }
     case opcode::kSetIniFileValue: {
-      std::string file, section, key, var;
+      std::string_view file, section, key, var;
       read.form_status =
           SplitListAssignment(argument, file, kValueCapacity, section, kValueCapacity, key,
                               kValueCapacity, var, kValueCapacity);
       if (read.form_status == status::kOk)
-        read.needs.push_back(var);
+        read.needs = var;
       break;
     }
     case opcode::kSetWorkDir:
     case opcode::kMoveFiles: {
-      std::string variable;
+      std::string_view variable;
       NextItem(argument, 0, variable, kValueCapacity, opcode == opcode::kSetWorkDir ? ',' : '=');
-      read.needs.push_back(variable);
+      read.needs = variable;
       break;
     }
     case opcode::kDeleteDirectory:
@@ -219,7 +221,7 @@ CommandArguments ReadArguments(Opcode opcode, std::string_view argument) {
       break;
     case opcode::kDeleteFile:
     case opcode::kWaitForTime:
-      read.operand = Trimmed(argument);
+      read.operand = TrimmedView(argument);
       break;
     case opcode::kFile:
     case opcode::kCopyFileAs:
@@ -228,20 +230,14 @@ CommandArguments ReadArguments(Opcode opcode, std::string_view argument) {
       ReadFileCommand(opcode, argument, read);
       break;
     case opcode::kIncludeGlobals:
-      read.package_files.push_back(Trimmed(argument));
+      read.package_files = ArgumentNames::One(TrimmedView(argument));
       break;
-    case opcode::kExtractFileSet: {
-      ListItems items(argument);
-      for (std::optional<std::string> item = items.Next(); item; item = items.Next())
-        read.package_files.push_back(*item);
+    case opcode::kExtractFileSet:
+      read.package_files = ArgumentNames::List(argument);
       break;
-    }
-    case opcode::kStartOrqApps: {
-      ListItems items(argument);
-      for (std::optional<std::string> item = items.Next(); item; item = items.Next())
-        read.programs.push_back(*item);
+    case opcode::kStartOrqApps:
+      read.programs = ArgumentNames::List(argument);
       break;
-    }
     case opcode::kFindRegKey:
     case opcode::kGetRegValue:
     case opcode::kSetRegValue:

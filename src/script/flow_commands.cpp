@@ -1,5 +1,6 @@
 #include "script/flow_commands.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -24,13 +25,14 @@ Status ContinueIf(ScriptContext& context, const ScriptCommand& command) {
 // Ends its section unless one of the "|"-separated conditions holds; without conditions it always
 // ends it.
 Status Return(ScriptContext& context, const ScriptCommand& command) {
-  std::string condition;
+  std::string_view condition;
   std::optional<std::size_t> cursor = NextItem(command.argument, 0, condition, kValueCapacity, '|');
   while (cursor && !condition.empty()) {
-    std::string left, op, right;
-    const Status parsed = ParseComparison(condition, left, op, right);
+    std::string_view left_operand, op, right_operand;
+    const Status parsed = ParseComparison(condition, left_operand, op, right_operand);
     if (parsed != status::kOk)
       return FailCommand(context, parsed);
+    std::string left(left_operand), right(right_operand);
     ResolveOperand(context, left, kValueCapacity);
     ResolveOperand(context, right, kValueCapacity);
     if (EvaluateComparison(left, op, right))
@@ -80,21 +82,21 @@ std::span<const HandlerEntry> FlowCommandHandlers() {
   return kHandlers;
 }
 
-Status ParseComparison(std::string_view condition, std::string& left, std::string& op,
-                       std::string& right) {
-  const std::size_t at = condition.find_first_of("=<>");
-  if (at == std::string_view::npos || at == 0 || at >= kValueCapacity)
+Status ParseComparison(std::string_view condition, std::string_view& left, std::string_view& op,
+                       std::string_view& right) {
+  const std::size_t at = static_cast<std::size_t>(
+      std::find_if(condition.begin(), condition.end(),
+                   [](char c) { return c == '=' || c == '<' || c == '>'; }) -
+      condition.begin());
+  if (at == condition.size() || at == 0 || at >= kValueCapacity)
     return status::kBadReturn;
   const std::size_t op_length = condition.substr(at + 1, 1) == "=" ? 2 : 1;
   const std::string_view rest = condition.substr(at + op_length);
   if (rest.size() >= kValueCapacity)
     return status::kBadReturn;
-  left = condition.substr(0, at);
-  op = condition.substr(at, op_length);
-  right = rest;
-  TrimBlanks(left);
-  TrimBlanks(op);
-  TrimBlanks(right);
+  left = TrimmedView(condition.substr(0, at));
+  op = TrimmedView(condition.substr(at, op_length));
+  right = TrimmedView(rest);
   return status::kOk;
 }
 

@@ -4,10 +4,10 @@
 
 namespace script {
 
-std::optional<std::string> ListItems::Next() {
+std::optional<std::string_view> ListItems::Next() {
   if (!cursor_)
     return std::nullopt;
-  std::string item;
+  std::string_view item;
   cursor_ = NextItem(text_, *cursor_, item, kValueCapacity, ',');
   if (!cursor_ || item.empty()) {
     cursor_.reset();

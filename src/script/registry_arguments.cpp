@@ -10,14 +10,14 @@ namespace {
 // The key of "ROOT\key, rest": the root of the whole text and the key path from the root's
 // backslash up to the next comma; rest receives what follows that comma.
 Status SplitKeyAndRest(std::string_view text, RegistryPath& key, std::string_view& rest) {
-  std::optional<RegistryPath> path = ParseRegistryPath(text);
-  if (!path)
+  const std::optional<RegistryRoot> root = ParseRegistryRoot(text);
+  if (!root)
     return status::kNoRegistryRoot;
   const std::size_t key_start = text.find('\\') + 1;
   const std::size_t comma = text.find(',', key_start);
   if (comma == std::string_view::npos)
     return status::kSubkeyNotFound;
-  key.root = path->root;
+  key.root = *root;
   key.subkey = Trimmed(text.substr(key_start, comma - key_start));
   rest = text.substr(comma + 1);
   return status::kOk;
@@ -29,11 +29,11 @@ Status SplitValueQuery(std::string_view argument, ValueQuery& query) {
   const std::size_t equals = argument.find('=');
   if (equals == std::string_view::npos)
     return status::kNowhereToPutValue;
-  const std::string target = Trimmed(argument.substr(equals + 1));
+  const std::string_view target = TrimmedView(argument.substr(equals + 1));
   std::string_view value_name;
   if (Status split = SplitKeyAndRest(target, query.key, value_name))
     return split;
-  query.variable = Trimmed(argument.substr(0, equals));
+  query.variable = TrimmedView(argument.substr(0, equals));
   query.value_name = Trimmed(value_name);
   return status::kOk;
 }
@@ -48,7 +48,7 @@ Status SplitValueAssignment(std::string_view argument, ValueAssignment& assignme
   assignment.value_name = Trimmed(rest.substr(0, equals));
   const std::string_view value = rest.substr(equals + 1);
   const std::size_t comma = value.find(',');
-  assignment.value_variable = Trimmed(value.substr(0, comma));
+  assignment.value_variable = TrimmedView(value.substr(0, comma));
   assignment.type = comma == std::string_view::npos ? "" : Trimmed(value.substr(comma + 1));
   return status::kOk;
 }

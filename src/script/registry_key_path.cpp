@@ -19,15 +19,22 @@ constexpr std::array<RootName, 3> kRoots = {{
 
 }  // namespace
 
-std::optional<RegistryPath> ParseRegistryPath(std::string_view text) {
+std::optional<RegistryRoot> ParseRegistryRoot(std::string_view text) {
   const std::size_t separator = text.find('\\');
   if (separator == std::string_view::npos)
     return std::nullopt;
   for (const RootName& known : kRoots) {
     if (base::EqualsIgnoringCase(text.substr(0, separator), known.name))
-      return RegistryPath{known.root, std::string(text.substr(separator + 1))};
+      return known.root;
   }
   return std::nullopt;
+}
+
+std::optional<RegistryPath> ParseRegistryPath(std::string_view text) {
+  const std::optional<RegistryRoot> root = ParseRegistryRoot(text);
+  if (!root)
+    return std::nullopt;
+  return RegistryPath{*root, std::string(text.substr(text.find('\\') + 1))};
 }
 
 bool NamesRootKey(const RegistryPath& path) {

@@ -16,7 +16,9 @@ struct RegistryPath {
 };
 
 // The root named by the text before the first backslash (HKLM, HKCU, or HKLU for HKEY_USERS, in
-// any case) and everything after that backslash; none without a backslash or with another root.
+// any case); none without a backslash or with another root.
+std::optional<RegistryRoot> ParseRegistryRoot(std::string_view text);
+// That root and everything after its backslash.
 std::optional<RegistryPath> ParseRegistryPath(std::string_view text);
 
 // True when the path names a root key itself, however it is written (HKLM\, HKLM\\).

@@ -24,25 +24,27 @@ Status StoreResult(ScriptContext& context, std::string_view name, std::string_vi
 
 // Only a variable's value is appended: a literal second part adds nothing.
 Status StringAppend(ScriptContext& context, const ScriptCommand& command) {
-  AppendParts parts = SplitAppendArgument(command.argument);
+  const AppendParts parts = SplitAppendArgument(command.argument);
   if (!parts.Complete())
     return FailCommand(context, status::kUnknownCommand);
-  ResolveOperand(context, parts.first, kValueCapacity);
+  std::string result(parts.first);
+  ResolveOperand(context, result, kValueCapacity);
   std::string appended;
   if (GetVariable(context, parts.second, appended, kValueCapacity) == status::kOk)
-    parts.first.append(CutToCapacity(appended, kLongValueCapacity - parts.first.size()));
-  return StoreResult(context, parts.var, parts.first);
+    result.append(CutToCapacity(appended, kLongValueCapacity - result.size()));
+  return StoreResult(context, parts.var, result);
 }
 
 // A join that does not fit leaves the folder as it is; that is no failure.
 Status NameAppendFile(ScriptContext& context, const ScriptCommand& command) {
-  AppendParts parts = SplitAppendArgument(command.argument);
+  const AppendParts parts = SplitAppendArgument(command.argument);
   if (!parts.Complete())
     return FailCommand(context, status::kUnknownCommand);
-  ResolveOperand(context, parts.first, kValueCapacity);
-  ResolveOperand(context, parts.second, kValueCapacity);
-  base::JoinPath(parts.first, kLongValueCapacity, parts.second);
-  return StoreResult(context, parts.var, parts.first);
+  std::string folder(parts.first), name(parts.second);
+  ResolveOperand(context, folder, kValueCapacity);
+  ResolveOperand(context, name, kValueCapacity);
+  base::JoinPath(folder, kLongValueCapacity, name);
+  return StoreResult(context, parts.var, folder);
 }
 
 // A quoted path keeps its quotes around the folder that remains.

@@ -62,12 +62,12 @@ void CloseApplication(ScriptContext& context, const std::string& name) {
 // succeeds.
 Status CloseOrqApps(ScriptContext& context, const ScriptCommand& command) {
   ListItems items(command.argument);
-  std::optional<std::string> item = items.Next();
+  std::optional<std::string_view> item = items.Next();
   if (!item)
     return status::kOk;
   const InteractiveDesktop desktop;
   for (; item; item = items.Next())
-    CloseApplication(context, *item);
+    CloseApplication(context, std::string(*item));
   return status::kOk;
 }
 
@@ -118,8 +118,8 @@ void StartApplication(ScriptContext& context, const std::string& item) {
 Status StartOrqApps(ScriptContext& context, const ScriptCommand& command) {
   const ScopedCurrentFolder current(context.work_directory);
   ListItems items(command.argument);
-  for (std::optional<std::string> item = items.Next(); item; item = items.Next())
-    StartApplication(context, *item);
+  for (std::optional<std::string_view> item = items.Next(); item; item = items.Next())
+    StartApplication(context, std::string(*item));
   return status::kOk;
 }
 

@@ -167,8 +167,8 @@ Status ForEachService(ScriptContext& context, const ScriptCommand& command, Serv
   if (!manager.IsOpen())
     return status::kOk;
   ListItems names(command.argument);
-  while (const std::optional<std::string> name = names.Next())
-    act(context, manager, *name);
+  while (const std::optional<std::string_view> name = names.Next())
+    act(context, manager, std::string(*name));
   return status::kOk;
 }
 

@@ -47,3 +47,6 @@ check_logged=FILE check_case missing-file 29 '[Main]' 'Set root=C:\omni-e2e\chec
 # A share's root is refused before anything is looked at, whatever the share.
 check_logged=DELETEDIRECTORY check_case share-root 10 '[Main]' \
   'DeleteDirectory \\omni-e2e-nowhere\share'
+# Nothing has given FILE a folder to install into yet.
+check_logged=FILE check_case file-before-workdir 6 '[Main]' 'File data.txt'
+check_logged=GETORQINIPATH check_case console-ini-path 38 '[Main]' 'GetOrqIniPath path'

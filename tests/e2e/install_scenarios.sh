@@ -19,7 +19,7 @@ import sys
 script, product, out = sys.argv[1:]
 open(out, 'wb').write(open(script, 'rb').read().replace(b'@ROOT@', product.encode()))
 PY
-  "$omnipack" build --main "$folder" -o "$work/$name.exe" >/dev/null
+  "$omnipack" build --main "$folder" ${no_check:+--no-check} -o "$work/$name.exe" >/dev/null
 }
 
 # The files of the update before this one, dated 2020.
@@ -233,14 +233,19 @@ restart_wine
 find "$prefix/drive_c/windows" -maxdepth 1 -iname 'wininit.*' -delete
 done_scenario
 
-# DELETEDIRECTORY of the Windows folder is refused and deletes nothing. The prefix is only put at
-# risk once the Win32 tests of the refusal have passed.
+# DELETEDIRECTORY of the Windows folder is refused and deletes nothing, as omnipack check
+# predicts (so the installer is built without the check). The prefix is only put at risk once the
+# Win32 tests of the refusal have passed.
 name=delete-windows
 ok=1
 if ! "$wine_run" "$win32/tests/unit_tests.exe" --gtest_filter='ProtectedFolders.*' >/dev/null 2>&1; then
   fail "the refusal's own tests fail: the Windows folder is not offered to it"
 else
-  package delete-windows delete-windows.osc 'C:\windows'
+  no_check=1 package delete-windows delete-windows.osc 'C:\windows'
+  findings=$("$omnipack" check "$work/package-delete-windows")
+  predicted="ORQSCRIP.OSC:4: error: DELETEDIRECTORY of 'C:\\windows', the Windows folder of a"
+  predicted+=" system installed in its default place: the installer refuses it (status 10)"
+  grep -qF "$predicted" <<<"$findings" || fail "the check does not predict 10 at line 4: $findings"
   windows_before=$(find "$prefix/drive_c/windows" | sort)
   run delete-windows ok 10 /S /LOGFILE "$(winpath "$work/delete-windows.log")"
   gone=$(comm -23 <(echo "$windows_before") <(find "$prefix/drive_c/windows" | sort) | wc -l)

@@ -121,8 +121,12 @@ TEST(ScriptCheck, EachScriptGivesItsFindings) {
        {{"readme.txt", "text"}},
        {"ORQSCRIP.OSC:2: error: CALL names no section [Nowhere] (status 4)",
         "ORQSCRIP.OSC:3: error: CONTINUEIF names no section [Absent] (status 4)",
+        "ORQSCRIP.OSC:6: error: FILE runs before any SETWORKDIR has set the folder it installs "
+        "into (status 6)",
         "ORQSCRIP.OSC:7: error: SET in [Files], which INSTALLFILES runs: only FILE and COPYFILEAS "
-        "may stand there (status 5)"}},
+        "may stand there (status 5)",
+        "ORQSCRIP.OSC:8: error: COPYFILEAS runs before any SETWORKDIR has set the folder it "
+        "installs into (status 6)"}},
       {"package files: missing, matched ignoring case, outside the package, unused",
        {"[Main]", "Set r = C:\\p", "SetWorkDir r", "File BIN\\Engine.DLL", "File bin\\gone.dll",
         "ReplaceFileAs ..\\x.dll=x.dll", "ExtractFileSet a.txt,,gone.txt",
@@ -150,6 +154,39 @@ TEST(ScriptCheck, EachScriptGivesItsFindings) {
         "refuses it (status 10)",
         "ORQSCRIP.OSC:10: error: DELETEREGKEY acts on a root key itself",
         "ORQSCRIP.OSC:11: error: SETREGVALUE acts on a root key itself"}},
+      {"literal folders of the system, however spelt, and folders that only look like them",
+       {"[Main]", "DeleteDirectory C:\\WINDOWS", "DeleteDirectory c:/windows/system32/,TRUE",
+        "DeleteDirectory C:\\Temp\\..\\.\\Windows", "Set s = C:\\Windows\\System32",
+        "DeleteDirectory s", "DeleteDirectory C:\\Windows\\Temp", "DeleteDirectory C:\\WindowsOld",
+        "DeleteDirectory D:\\Windows", "DeleteDirectory C:\\Windows\\System",
+        "DeleteDirectory \\\\?\\C:\\Windows", "DeleteDirectory C:", "DeleteDirectory Windows",
+        "DeleteDirectory C:\\Temp\\.."},
+       {},
+       {"ORQSCRIP.OSC:2: error: DELETEDIRECTORY of 'C:\\WINDOWS', the Windows folder of a system "
+        "installed in its default place: the installer refuses it (status 10)",
+        "ORQSCRIP.OSC:3: error: DELETEDIRECTORY of 'c:/windows/system32/', the system folder of an "
+        "NT-family system installed in its default place: the installer refuses it (status 10)",
+        "ORQSCRIP.OSC:4: error: DELETEDIRECTORY of 'C:\\Temp\\..\\.\\Windows', the Windows folder "
+        "of a system installed in its default place: the installer refuses it (status 10)",
+        "ORQSCRIP.OSC:6: error: DELETEDIRECTORY of 'C:\\Windows\\System32', the system folder of "
+        "an NT-family system installed in its default place: the installer refuses it (status 10)",
+        "ORQSCRIP.OSC:14: error: DELETEDIRECTORY of the root 'C:\\Temp\\..': the installer refuses "
+        "it (status 10)"}},
+      {"installing files before any SETWORKDIR, in the order the run takes",
+       {"[Main]", "File a.txt", "Call Files", "Call Setup", "ReplaceFileAs a.txt=b.txt", "[Setup]",
+        "Set r = C:\\p", "SetWorkDir r", "[Files]", "CopyFileAs a.txt=c.txt", "[Spare]",
+        "File a.txt"},
+       {{"a.txt", "x"}},
+       {"ORQSCRIP.OSC:2: error: FILE runs before any SETWORKDIR has set the folder it installs "
+        "into (status 6)",
+        "ORQSCRIP.OSC:10: error: COPYFILEAS runs before any SETWORKDIR has set the folder it "
+        "installs into (status 6)",
+        "ORQSCRIP.OSC:11: warning: nothing calls the section [Spare]"}},
+      {"GETORQINIPATH, which always fails",
+       {"[Main]", "GetOrqIniPath path"},
+       {},
+       {"ORQSCRIP.OSC:2: error: GETORQINIPATH always fails: the installer never locates the "
+        "console's INI file (status 38)"}},
       {"sections nothing calls, a second section of a name, cycles",
        {"[Main]", "Call A", "[A]", "Call B", "[B]", "Call A", "[Self]", "Call Self", "[A]",
         "Set x = 1"},
@@ -295,7 +332,7 @@ TEST(ScriptCheck, BuildRunsTheCheckFirst) {
   EXPECT_NE(refused.err.find(script + ":2: error: CALL names no section [Missing] (status 4)"),
             std::string::npos)
       << refused.err;
-  EXPECT_NE(refused.err.find("the check found 1 error, 4 warnings; nothing was built"),
+  EXPECT_NE(refused.err.find("the check found 2 errors, 4 warnings; nothing was built"),
             std::string::npos)
       << refused.err;
 

@@ -42,7 +42,7 @@ TEST(ParseComparison, SplitsAtTheFirstOperatorCharacter) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.condition);
-    std::string left, op, right;
+    std::string_view left, op, right;
     ASSERT_EQ(script::ParseComparison(c.condition, left, op, right), c.status);
     if (c.status != 0)
       continue;

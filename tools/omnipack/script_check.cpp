@@ -1,14 +1,15 @@
 #include "script_check.h"
 
 #include <algorithm>
+#include <deque>
 #include <span>
 #include <unordered_map>
-#include <unordered_set>
 #include <utility>
 
 #include "base/path.h"
 #include "log/reporter.h"
 #include "name_index.h"
+#include "refused_folders.h"
 #include "script/argument_forms.h"
 #include "script/handler_table.h"
 #include "script/include_globals.h"
@@ -81,18 +82,6 @@ std::string FormProblem(Opcode op, Status status) {
   }
 }
 
-// "C:", "C:\", "\\server\share\" and the like: nothing but a drive or share.
-bool IsRootFolder(std::string_view folder) {
-  while (folder.size() > 1 && (folder.back() == '\\' || folder.back() == '/'))
-    folder.remove_suffix(1);
-  if (folder.size() == 2 && folder[1] == ':')
-    return true;
-  if (folder.size() < 3 || folder.substr(0, 2) != "\\\\")
-    return false;
-  const std::size_t share = folder.find('\\', 2);
-  return share == std::string_view::npos || folder.find('\\', share + 1) == std::string_view::npos;
-}
-
 // STARTORQAPPS guesses where an unquoted program path with blanks ends: at the first word that
 // ends in ".exe", or at the longest part that names a program.
 bool IsUnquotedPathWithBlanks(std::string_view command_line) {
@@ -110,24 +99,42 @@ bool IsUnquotedPathWithBlanks(std::string_view command_line) {
   return false;
 }
 
-// What the walk knows of a variable's value at a point of the run.
+// What the walk knows of a variable's value at a point of the run; a text is a view of an
+// argument of the script or of a globals file's line.
 struct KnownValue {
   enum class Kind { kText, kWindowsFolder, kSystemFolder, kOther } kind = Kind::kOther;
-  std::string text;
+  std::string_view text;
 };
 
-struct CheckedCommand {
+// A SET line of an INCLUDEGLOBALS file.
+struct GlobalSetting {
+  std::string name;
+  std::string value;
+};
+
+constexpr std::uint32_t kNoSection = UINT32_MAX;
+
+// A command that runs a section: CALL, CONTINUEIF or INSTALLFILES.
+struct SectionCall {
   const script::ScriptCommand* command = nullptr;
-  CommandArguments arguments;
-  // The SET lines of an INCLUDEGLOBALS file: name and value.
-  std::vector<std::pair<std::string, std::string>> globals;
+  std::uint32_t target = 0;  // the section it runs, by index
 };
 
 struct CheckedSection {
   const script::ScriptSection* section = nullptr;
   bool first_of_name = false;
-  std::vector<CheckedCommand> commands;
+  std::vector<SectionCall> calls;  // in the order of its commands, once the walk has passed it
 };
+
+bool RunsSection(Opcode op) {
+  return op == opcode::kCall || op == opcode::kContinueIf || op == opcode::kInstallFiles;
+}
+
+// The commands that fail with 6 while no SETWORKDIR has given the run a work directory.
+bool NeedsWorkDirectory(Opcode op) {
+  return op == opcode::kFile || op == opcode::kCopyFileAs || op == opcode::kReplaceFile ||
+         op == opcode::kReplaceFileAs;
+}
 
 class Checker {
  public:
@@ -136,6 +143,7 @@ class Checker {
     files_.Reserve(package.files.size());
     for (const PackagedFile& file : package.files)
       files_.Add(file.stored_name, file);
+    used_files_.assign(package.files.size(), false);
   }
 
   std::vector<Finding> Run();
@@ -153,19 +161,21 @@ class Checker {
   }
 
   void Parse();
-  void ReadCommands();
-  void ReadGlobals(CheckedCommand& include);
-  void CheckCommand(const CheckedSection& section, const CheckedCommand& checked);
-  const PackagedFile* CheckPackageFile(const script::ScriptCommand& command,
-                                       const std::string& name);
-  void CheckInstallFilesSection(const script::ScriptSection& target);
+  void IndexSections();
+  void ReadGlobals(const script::ScriptCommand& include, std::string_view name);
+  void CheckCommand(const CheckedSection& section, const script::ScriptCommand& command,
+                    const CommandArguments& read, std::uint32_t target);
+  void CheckPackageFile(const script::ScriptCommand& command, std::string_view name);
+  void CheckInstallFilesSection(std::uint32_t target);
   void Walk();
-  void WalkCommand(const CheckedCommand& checked, std::vector<std::size_t>& stack);
-  KnownValue Resolve(const std::string& operand) const;
+  std::uint32_t WalkCommand(CheckedSection& section, const script::ScriptCommand& command,
+                            bool runs);
+  void CheckDeleteDirectory(const script::ScriptCommand& command, std::string_view operand);
+  KnownValue Resolve(std::string_view operand) const;
+  void CheckVariablesNeeded();
   void CheckSectionUse();
   void CheckCycles();
   void CheckUnusedFiles();
-  const CheckedSection* Target(const CheckedCommand& checked);
 
   const CheckedPackage& package_;
   SilentReporter reporter_;
@@ -174,13 +184,19 @@ class Checker {
   script::ScriptContext context_;
   NameIndex<PackagedFile> files_;
   std::vector<CheckedSection> sections_;
-  std::unordered_map<const script::ScriptSection*, std::size_t> index_;
-  std::unordered_set<std::string> written_;  // by any command or globals file
-  std::unordered_set<const PackagedFile*> used_files_;
-  std::unordered_set<const script::ScriptSection*> install_files_targets_;
-  // The walk in run order.
+  std::unordered_map<const script::ScriptSection*, std::uint32_t> section_index_;
+  // The SET lines of the globals files the load reads; values_ holds views of them, which a deque
+  // keeps in place.
+  std::deque<GlobalSetting> globals_;
+  std::vector<bool> used_files_;             // by index in package_.files
+  std::vector<bool> install_files_targets_;  // by index in sections_
+  // The walk in run order: the sections it has entered, what it knows of each variable set so
+  // far (every one, once it is done), whether a SETWORKDIR has run, and the commands that read a
+  // variable no command had set by then, with its name.
   std::vector<bool> visited_;
-  std::unordered_map<std::string, KnownValue> values_;
+  std::unordered_map<std::string_view, KnownValue> values_;
+  bool work_directory_set_ = false;
+  std::vector<std::pair<const script::ScriptCommand*, std::string_view>> read_unset_;
   std::vector<Finding> findings_;
 };
 
@@ -215,32 +231,21 @@ void Checker::Parse() {
     Error(1, status::kMainNotFound, "no section [Main]");
 }
 
-void Checker::ReadCommands() {
-  written_.insert(std::string(kNoChangeVariable));
+void Checker::IndexSections() {
   sections_.reserve(context_.sections.Count());
   for (const script::ScriptSection& section : context_.sections) {
-    index_.emplace(&section, sections_.size());
+    section_index_.emplace(&section, static_cast<std::uint32_t>(sections_.size()));
     CheckedSection& checked = sections_.emplace_back();
     checked.section = &section;
     checked.first_of_name = context_.sections.Find(section.name) == &section;
-    checked.commands.reserve(section.commands.Count());
-    for (const script::ScriptCommand& command : section.commands) {
-      CheckedCommand& read = checked.commands.emplace_back();
-      read.command = &command;
-      read.arguments = script::ReadArguments(command.opcode, command.argument);
-      written_.insert(read.arguments.sets.begin(), read.arguments.sets.end());
-      if (command.opcode == opcode::kIncludeGlobals && section.name == kLoadSection &&
-          checked.first_of_name) {
-        ReadGlobals(read);
-      }
-    }
   }
+  install_files_targets_.assign(sections_.size(), false);
+  visited_.assign(sections_.size(), false);
 }
 
 // The globals file's SET lines as the installer reads them; its lines are counted here, so that
-// a finding names the line to change.
-void Checker::ReadGlobals(CheckedCommand& include) {
-  const std::string& name = include.arguments.package_files.front();
+// a finding names the line to change. What they set is known from here on.
+void Checker::ReadGlobals(const script::ScriptCommand& include, std::string_view name) {
   const PackagedFile* file = base::IsContainedRelativePath(name) ? files_.Find(name) : nullptr;
   if (file == nullptr)
     return;  // the command's own check names the missing file
@@ -265,7 +270,7 @@ void Checker::ReadGlobals(CheckedCommand& include) {
   std::size_t failed_at = 0;
   std::string keyword;
   const Status result = script::ReadGlobalsText(
-      *text, include.command->line, keyword,
+      *text, include.line, keyword,
       [&](const script::ScriptCommand& set, std::size_t offset) {
         const CommandArguments read = script::ReadArguments(set.opcode, set.argument);
         if (read.form_status != status::kOk) {
@@ -273,8 +278,9 @@ void Checker::ReadGlobals(CheckedCommand& include) {
               "SET: " + FormProblem(set.opcode, read.form_status));
           return read.form_status;
         }
-        written_.insert(read.sets.front());
-        include.globals.emplace_back(read.sets.front(), read.operand.value_or(""));
+        const GlobalSetting& setting =
+            globals_.emplace_back(std::string(*read.sets), std::string(*read.operand));
+        values_[setting.name] = Resolve(setting.value);
         return status::kOk;
       },
       &failed_at);
@@ -287,123 +293,139 @@ void Checker::ReadGlobals(CheckedCommand& include) {
   }
 }
 
-bool RunsSection(Opcode op) {
-  return op == opcode::kCall || op == opcode::kContinueIf || op == opcode::kInstallFiles;
-}
-
-const CheckedSection* Checker::Target(const CheckedCommand& checked) {
-  if (!RunsSection(checked.command->opcode))
-    return nullptr;
-  const script::ScriptSection* target = context_.sections.Find(checked.arguments.section);
-  return target == nullptr ? nullptr : &sections_[index_.at(target)];
-}
-
-const PackagedFile* Checker::CheckPackageFile(const script::ScriptCommand& command,
-                                              const std::string& name) {
+void Checker::CheckPackageFile(const script::ScriptCommand& command, std::string_view name) {
   const PackagedFile* file = base::IsContainedRelativePath(name) ? files_.Find(name) : nullptr;
   if (file == nullptr) {
     Error(
         command.line, status::kExtractFailed,
         KeywordOf(command.opcode) + " needs " + Quoted(name) + ", which the package does not hold");
-    return nullptr;
+    return;
   }
-  used_files_.insert(file);
+  used_files_[static_cast<std::size_t>(file - package_.files.data())] = true;
   if (!file->has_record) {
     Warning(command.line, KeywordOf(command.opcode) + " fetches " + Quoted(name) +
                               ", which has no directory record: the installer refuses it (42)");
   }
-  return file;
 }
 
-void Checker::CheckInstallFilesSection(const script::ScriptSection& target) {
-  if (!install_files_targets_.insert(&target).second)
+void Checker::CheckInstallFilesSection(std::uint32_t target) {
+  if (install_files_targets_[target])
     return;
-  for (const script::ScriptCommand& command : target.commands) {
+  install_files_targets_[target] = true;
+  const script::ScriptSection& section = *sections_[target].section;
+  for (const script::ScriptCommand& command : section.commands) {
     if (command.opcode != opcode::kFile && command.opcode != opcode::kCopyFileAs) {
       Error(command.line, status::kNotFileCommand,
-            KeywordOf(command.opcode) + " in [" + target.name +
+            KeywordOf(command.opcode) + " in [" + section.name +
                 "], which INSTALLFILES runs: only FILE and COPYFILEAS may stand there");
     }
   }
 }
 
-void Checker::CheckCommand(const CheckedSection& section, const CheckedCommand& checked) {
-  const script::ScriptCommand& command = *checked.command;
-  const CommandArguments& read = checked.arguments;
+// What the command's own text and the package tell, wherever the command stands.
+void Checker::CheckCommand(const CheckedSection& section, const script::ScriptCommand& command,
+                           const CommandArguments& read, std::uint32_t target) {
   const Opcode op = command.opcode;
   if (read.form_status != status::kOk)
     Error(command.line, read.form_status, KeywordOf(op) + ": " + FormProblem(op, read.form_status));
-  for (const std::string& name : read.needs) {
-    if (!written_.contains(name)) {
-      Error(command.line, status::kSymbolNotFound,
-            KeywordOf(op) + " needs the variable " + Quoted(name) + ", which no command sets");
-    }
-  }
-  if (command.opcode == opcode::kIncludeGlobals && section.section->name != kLoadSection) {
+  if (op == opcode::kIncludeGlobals && section.section->name != kLoadSection) {
     Error(command.line, status::kUnknownCommand, "INCLUDEGLOBALS runs only in [ThisPackage]");
     return;
   }
-  if (RunsSection(command.opcode)) {
-    const CheckedSection* target = Target(checked);
-    if (target == nullptr) {
+  if (op == opcode::kGetOrqIniPath) {
+    Error(command.line, status::kNoConsoleIniPath,
+          "GETORQINIPATH always fails: the installer never locates the console's INI file");
+  }
+  if (RunsSection(op)) {
+    if (target == kNoSection) {
       Error(command.line, status::kSectionNotFound,
-            KeywordOf(op) + " names no section [" + read.section + "]");
-    } else if (command.opcode == opcode::kInstallFiles) {
-      CheckInstallFilesSection(*target->section);
+            KeywordOf(op) + " names no section [" + std::string(read.section) + "]");
+    } else if (op == opcode::kInstallFiles) {
+      CheckInstallFilesSection(target);
     }
   }
-  for (const std::string& name : read.package_files)
-    CheckPackageFile(command, name);
-  if (read.key && script::NamesRootKey(*read.key))
+  read.package_files.ForEach([&](std::string_view name) { CheckPackageFile(command, name); });
+  if (read.names_root_key)
     Error(command.line, status::kOk, KeywordOf(op) + " acts on a root key itself");
-  for (const std::string& program : read.programs) {
+  read.programs.ForEach([&](std::string_view program) {
     if (IsUnquotedPathWithBlanks(program)) {
       Warning(command.line, "STARTORQAPPS: the program path in " + Quoted(program) +
                                 " holds blanks and is not quoted");
     }
-  }
+  });
 }
 
-KnownValue Checker::Resolve(const std::string& operand) const {
+KnownValue Checker::Resolve(std::string_view operand) const {
   const auto known = values_.find(operand);
   if (known != values_.end())
     return known->second;
   return {KnownValue::Kind::kText, operand};
 }
 
-// One command in run order: what it reads must be set by then, what it sets is known after it.
-void Checker::WalkCommand(const CheckedCommand& checked, std::vector<std::size_t>& stack) {
-  const script::ScriptCommand& command = *checked.command;
-  const CommandArguments& read = checked.arguments;
-  for (const std::string& name : read.needs) {
-    if (written_.contains(name) && !values_.contains(name)) {
-      Warning(command.line,
-              KeywordOf(command.opcode) + " reads " + Quoted(name) + " before any command sets it");
+void Checker::CheckDeleteDirectory(const script::ScriptCommand& command, std::string_view operand) {
+  const KnownValue folder = Resolve(operand);
+  std::string what;
+  switch (folder.kind == KnownValue::Kind::kText ? RefusedFolderOf(folder.text)
+                                                 : RefusedFolder::kNone) {
+    case RefusedFolder::kRoot:
+      what = "the root " + Quoted(folder.text);
+      break;
+    case RefusedFolder::kWindowsFolder:
+      what =
+          Quoted(folder.text) + ", the Windows folder of a system installed in its default place";
+      break;
+    case RefusedFolder::kSystemFolder:
+      what = Quoted(folder.text) +
+             ", the system folder of an NT-family system installed in its default place";
+      break;
+    case RefusedFolder::kNone:
+      if (folder.kind == KnownValue::Kind::kWindowsFolder)
+        what = "the Windows folder";
+      else if (folder.kind == KnownValue::Kind::kSystemFolder)
+        what = "the system folder";
+      break;
+  }
+  if (!what.empty()) {
+    Error(command.line, status::kDeleteFailed,
+          "DELETEDIRECTORY of " + what + ": the installer refuses it");
+  }
+}
+
+// One command in run order, its argument read by its form: what it reads must be set by then,
+// what it sets is known after it. A command that needs a work directory fails without one, in a
+// section that the run reaches (runs). Returns the section the command enters: the one it runs,
+// at its first call; kNoSection otherwise.
+std::uint32_t Checker::WalkCommand(CheckedSection& section, const script::ScriptCommand& command,
+                                   bool runs) {
+  const CommandArguments read = script::ReadArguments(command.opcode, command.argument);
+  std::uint32_t target = kNoSection;
+  if (RunsSection(command.opcode)) {
+    if (const script::ScriptSection* found = context_.sections.Find(read.section)) {
+      target = section_index_.at(found);
+      section.calls.push_back({&command, target});
     }
   }
-  if (command.opcode == opcode::kDeleteDirectory && read.operand) {
-    const KnownValue folder = Resolve(*read.operand);
-    const bool system = folder.kind == KnownValue::Kind::kWindowsFolder ||
-                        folder.kind == KnownValue::Kind::kSystemFolder;
-    if (system || (folder.kind == KnownValue::Kind::kText && IsRootFolder(folder.text))) {
-      Error(command.line, status::kDeleteFailed,
-            "DELETEDIRECTORY of " +
-                (system ? std::string(folder.kind == KnownValue::Kind::kWindowsFolder
-                                          ? "the Windows folder"
-                                          : "the system folder")
-                        : "the root " + Quoted(folder.text)) +
-                ": the installer refuses it");
-    }
+  CheckCommand(section, command, read, target);
+  if (read.needs && !values_.contains(*read.needs))
+    read_unset_.emplace_back(&command, *read.needs);
+  if (runs && NeedsWorkDirectory(command.opcode) && !work_directory_set_) {
+    Error(command.line, status::kWorkDirFailed,
+          KeywordOf(command.opcode) +
+              " runs before any SETWORKDIR has set the folder it installs into");
   }
+  if (command.opcode == opcode::kSetWorkDir)
+    work_directory_set_ = true;
+  if (command.opcode == opcode::kDeleteDirectory && read.operand)
+    CheckDeleteDirectory(command, *read.operand);
   if (command.opcode == opcode::kWaitForTime && read.operand) {
     const KnownValue count = Resolve(*read.operand);
     if (count.kind == KnownValue::Kind::kText && script::WaitTimeOf(count.text).cut) {
-      Warning(command.line, "WAITFORTIME " + count.text + " is longer than " +
+      Warning(command.line, "WAITFORTIME " + std::string(count.text) + " is longer than " +
                                 std::to_string(script::kLongestWaitMilliseconds) +
                                 " ms: the wait is cut to that");
     }
   }
-  for (const std::string& name : read.sets) {
+  if (read.sets) {
     KnownValue value;
     if (command.opcode == opcode::kGetWindowsDir)
       value.kind = KnownValue::Kind::kWindowsFolder;
@@ -411,68 +433,82 @@ void Checker::WalkCommand(const CheckedCommand& checked, std::vector<std::size_t
       value.kind = KnownValue::Kind::kSystemFolder;
     else if (command.opcode == opcode::kSet && read.operand)
       value = Resolve(*read.operand);
-    values_[name] = std::move(value);
+    values_[*read.sets] = value;
   }
-  for (const auto& [name, text] : checked.globals)
-    values_[name] = Resolve(text);
-  if (const CheckedSection* target = Target(checked)) {
-    const std::size_t at = index_.at(target->section);
-    if (!visited_[at]) {
-      visited_[at] = true;
-      stack.push_back(at);
-    }
+  if (command.opcode == opcode::kIncludeGlobals && section.section->name == kLoadSection &&
+      section.first_of_name) {
+    read.package_files.ForEach([&](std::string_view name) { ReadGlobals(command, name); });
   }
+  if (target == kNoSection || visited_[target])
+    return kNoSection;
+  visited_[target] = true;
+  return target;
 }
 
 // Follows the run: ThisPackage, then Main and every section it calls, each at its first call;
-// then the sections that nothing reached, in file order.
+// then the sections that nothing reached, in file order. Every command is taken once.
 void Checker::Walk() {
-  visited_.assign(sections_.size(), false);
-  std::vector<std::size_t> roots;
+  values_.emplace(kNoChangeVariable, KnownValue{});   // the installer sets it before the run
+  std::vector<std::pair<std::uint32_t, bool>> roots;  // and whether the run takes it
   for (std::string_view name : {kLoadSection, kMainSection}) {
     if (const script::ScriptSection* section = context_.sections.Find(name))
-      roots.push_back(index_.at(section));
+      roots.emplace_back(section_index_.at(section), true);
   }
-  for (std::size_t i = 0; i < sections_.size(); ++i)
-    roots.push_back(i);
-  for (const std::size_t root : roots) {
+  for (std::uint32_t i = 0; i < sections_.size(); ++i)
+    roots.emplace_back(i, false);
+  using Command = decltype(std::declval<const script::ScriptSection&>().commands.begin());
+  for (const auto& [root, runs] : roots) {
     if (visited_[root])
       continue;
     visited_[root] = true;
     // Each frame is a section and the next of its commands to take.
-    std::vector<std::pair<std::size_t, std::size_t>> frames{{root, 0}};
-    std::vector<std::size_t> called;
+    std::vector<std::pair<std::uint32_t, Command>> frames{
+        {root, sections_[root].section->commands.begin()}};
     while (!frames.empty()) {
-      auto& [section, next] = frames.back();
-      if (next == sections_[section].commands.size()) {
+      auto& [at, next] = frames.back();
+      CheckedSection& section = sections_[at];
+      if (next == section.section->commands.end()) {
         frames.pop_back();
         continue;
       }
-      const CheckedCommand& checked = sections_[section].commands[next++];
-      called.clear();
-      WalkCommand(checked, called);
-      if (!called.empty())
-        frames.emplace_back(called.front(), 0);
+      const script::ScriptCommand& command = *next++;
+      if (const std::uint32_t entered = WalkCommand(section, command, runs); entered != kNoSection)
+        frames.emplace_back(entered, sections_[entered].section->commands.begin());
+    }
+  }
+}
+
+// Once the walk is done, every variable any command or globals file sets is known: one read
+// before it was set is read too early, one that nothing sets fails the command.
+void Checker::CheckVariablesNeeded() {
+  for (const auto& [command, variable] : read_unset_) {
+    if (values_.contains(variable)) {
+      Warning(command->line, KeywordOf(command->opcode) + " reads " + Quoted(variable) +
+                                 " before any command sets it");
+    } else {
+      Error(command->line, status::kSymbolNotFound,
+            KeywordOf(command->opcode) + " needs the variable " + Quoted(variable) +
+                ", which no command sets");
     }
   }
 }
 
 void Checker::CheckSectionUse() {
-  std::unordered_set<const script::ScriptSection*> called;
-  for (const CheckedSection& section : sections_) {
-    for (const CheckedCommand& checked : section.commands) {
-      // A section that only calls itself is never reached either.
-      const CheckedSection* target = Target(checked);
-      if (target != nullptr && target != &section)
-        called.insert(target->section);
+  std::vector<bool> called(sections_.size(), false);
+  for (std::size_t i = 0; i < sections_.size(); ++i) {
+    // A section that only calls itself is never reached either.
+    for (const SectionCall& call : sections_[i].calls) {
+      if (call.target != i)
+        called[call.target] = true;
     }
   }
-  for (const CheckedSection& section : sections_) {
+  for (std::size_t i = 0; i < sections_.size(); ++i) {
+    const CheckedSection& section = sections_[i];
     const std::string& name = section.section->name;
     if (!section.first_of_name) {
       Warning(section.section->line,
               "a second section [" + name + "]: every call runs the first, this one never runs");
-    } else if (name != kMainSection && name != kLoadSection && !called.contains(section.section)) {
+    } else if (name != kMainSection && name != kLoadSection && !called[i]) {
       Warning(section.section->line, "nothing calls the section [" + name + "]");
     }
   }
@@ -489,29 +525,26 @@ void Checker::CheckCycles() {
     marks[root] = Mark::kOnPath;
     while (!path.empty()) {
       auto& [section, next] = path.back();
-      if (next == sections_[section].commands.size()) {
+      if (next == sections_[section].calls.size()) {
         marks[section] = Mark::kDone;
         path.pop_back();
         continue;
       }
-      const CheckedCommand& checked = sections_[section].commands[next++];
-      const CheckedSection* target = Target(checked);
-      if (target == nullptr)
-        continue;
-      const std::size_t at = index_.at(target->section);
-      if (marks[at] == Mark::kNew) {
-        marks[at] = Mark::kOnPath;
-        path.emplace_back(at, 0);
-      } else if (marks[at] == Mark::kOnPath) {
+      const SectionCall& call = sections_[section].calls[next++];
+      if (marks[call.target] == Mark::kNew) {
+        marks[call.target] = Mark::kOnPath;
+        path.emplace_back(call.target, 0);
+      } else if (marks[call.target] == Mark::kOnPath) {
         std::string cycle;
         bool in_cycle = false;
         for (const auto& frame : path) {
-          in_cycle = in_cycle || frame.first == at;
+          in_cycle = in_cycle || frame.first == call.target;
           if (in_cycle)
             cycle += sections_[frame.first].section->name + " -> ";
         }
-        Warning(checked.command->line,
-                "sections call each other in a cycle (" + cycle + target->section->name +
+        Warning(call.command->line,
+                "sections call each other in a cycle (" + cycle +
+                    sections_[call.target].section->name +
                     "): the run stops them with 3 when they nest 64 deep or start 100,000 times");
       }
     }
@@ -520,7 +553,8 @@ void Checker::CheckCycles() {
 
 void Checker::CheckUnusedFiles() {
   for (const PackagedFile& file : package_.files) {
-    if (files_.Find(file.stored_name) == &file && !used_files_.contains(&file) &&
+    if (files_.Find(file.stored_name) == &file &&
+        !used_files_[static_cast<std::size_t>(&file - package_.files.data())] &&
         !base::EqualsIgnoringCase(file.stored_name, kScriptName)) {
       Add(file.label, 1, Severity::kWarning, status::kOk,
           "no command of the script uses this file");
@@ -530,12 +564,9 @@ void Checker::CheckUnusedFiles() {
 
 std::vector<Finding> Checker::Run() {
   Parse();
-  ReadCommands();
-  for (const CheckedSection& section : sections_) {
-    for (const CheckedCommand& checked : section.commands)
-      CheckCommand(section, checked);
-  }
+  IndexSections();
   Walk();
+  CheckVariablesNeeded();
   CheckSectionUse();
   CheckCycles();
   CheckUnusedFiles();
