@@ -1,5 +1,6 @@
 #include "refused_folders.h"
 
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <vector>
