@@ -49,4 +49,6 @@ check_logged=DELETEDIRECTORY check_case share-root 10 '[Main]' \
   'DeleteDirectory \\omni-e2e-nowhere\share'
 # Nothing has given FILE a folder to install into yet.
 check_logged=FILE check_case file-before-workdir 6 '[Main]' 'File data.txt'
+check_logged=RENAMEFILE check_case rename-before-workdir 6 '[Main]' 'RenameFile a.txt=b.txt'
+check_logged=REGISTER check_case register-before-workdir 6 '[Main]' 'Register lib.dll'
 check_logged=GETORQINIPATH check_case console-ini-path 38 '[Main]' 'GetOrqIniPath path'

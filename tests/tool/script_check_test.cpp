@@ -121,12 +121,12 @@ TEST(ScriptCheck, EachScriptGivesItsFindings) {
        {{"readme.txt", "text"}},
        {"ORQSCRIP.OSC:2: error: CALL names no section [Nowhere] (status 4)",
         "ORQSCRIP.OSC:3: error: CONTINUEIF names no section [Absent] (status 4)",
-        "ORQSCRIP.OSC:6: error: FILE runs before any SETWORKDIR has set the folder it installs "
-        "into (status 6)",
+        "ORQSCRIP.OSC:6: error: FILE runs before any SETWORKDIR has set the folder it works in "
+        "(status 6)",
         "ORQSCRIP.OSC:7: error: SET in [Files], which INSTALLFILES runs: only FILE and COPYFILEAS "
         "may stand there (status 5)",
         "ORQSCRIP.OSC:8: error: COPYFILEAS runs before any SETWORKDIR has set the folder it "
-        "installs into (status 6)"}},
+        "works in (status 6)"}},
       {"package files: missing, matched ignoring case, outside the package, unused",
        {"[Main]", "Set r = C:\\p", "SetWorkDir r", "File BIN\\Engine.DLL", "File bin\\gone.dll",
         "ReplaceFileAs ..\\x.dll=x.dll", "ExtractFileSet a.txt,,gone.txt",
@@ -172,16 +172,21 @@ TEST(ScriptCheck, EachScriptGivesItsFindings) {
         "an NT-family system installed in its default place: the installer refuses it (status 10)",
         "ORQSCRIP.OSC:14: error: DELETEDIRECTORY of the root 'C:\\Temp\\..': the installer refuses "
         "it (status 10)"}},
-      {"installing files before any SETWORKDIR, in the order the run takes",
-       {"[Main]", "File a.txt", "Call Files", "Call Setup", "ReplaceFileAs a.txt=b.txt", "[Setup]",
-        "Set r = C:\\p", "SetWorkDir r", "[Files]", "CopyFileAs a.txt=c.txt", "[Spare]",
-        "File a.txt"},
+      {"commands in the work directory before any SETWORKDIR, in the order the run takes",
+       {"[Main]", "File a.txt", "Call Files", "Call Setup", "ReplaceFileAs a.txt=b.txt",
+        "RenameFile b.txt=d.txt", "Register lib.dll", "[Setup]", "Set r = C:\\p", "SetWorkDir r",
+        "[Files]", "CopyFileAs a.txt=c.txt", "RenameFile c.txt=e.txt", "Register lib.dll",
+        "[Spare]", "File a.txt"},
        {{"a.txt", "x"}},
-       {"ORQSCRIP.OSC:2: error: FILE runs before any SETWORKDIR has set the folder it installs "
-        "into (status 6)",
-        "ORQSCRIP.OSC:10: error: COPYFILEAS runs before any SETWORKDIR has set the folder it "
-        "installs into (status 6)",
-        "ORQSCRIP.OSC:11: warning: nothing calls the section [Spare]"}},
+       {"ORQSCRIP.OSC:2: error: FILE runs before any SETWORKDIR has set the folder it works in "
+        "(status 6)",
+        "ORQSCRIP.OSC:12: error: COPYFILEAS runs before any SETWORKDIR has set the folder it "
+        "works in (status 6)",
+        "ORQSCRIP.OSC:13: error: RENAMEFILE runs before any SETWORKDIR has set the folder it "
+        "works in (status 6)",
+        "ORQSCRIP.OSC:14: error: REGISTER runs before any SETWORKDIR has set the folder it works "
+        "in (status 6)",
+        "ORQSCRIP.OSC:15: warning: nothing calls the section [Spare]"}},
       {"GETORQINIPATH, which always fails",
        {"[Main]", "GetOrqIniPath path"},
        {},

@@ -130,10 +130,12 @@ bool RunsSection(Opcode op) {
   return op == opcode::kCall || op == opcode::kContinueIf || op == opcode::kInstallFiles;
 }
 
-// The commands that fail with 6 while no SETWORKDIR has given the run a work directory.
+// The commands that fail with 6 while no SETWORKDIR has given the run a work directory: the four
+// that install a file into it, RENAMEFILE, which renames within it, and REGISTER, which registers a
+// library of it.
 bool NeedsWorkDirectory(Opcode op) {
   return op == opcode::kFile || op == opcode::kCopyFileAs || op == opcode::kReplaceFile ||
-         op == opcode::kReplaceFileAs;
+         op == opcode::kReplaceFileAs || op == opcode::kRenameFile || op == opcode::kRegister;
 }
 
 class Checker {
@@ -410,8 +412,7 @@ std::uint32_t Checker::WalkCommand(CheckedSection& section, const script::Script
     read_unset_.emplace_back(&command, *read.needs);
   if (runs && NeedsWorkDirectory(command.opcode) && !work_directory_set_) {
     Error(command.line, status::kWorkDirFailed,
-          KeywordOf(command.opcode) +
-              " runs before any SETWORKDIR has set the folder it installs into");
+          KeywordOf(command.opcode) + " runs before any SETWORKDIR has set the folder it works in");
   }
   if (command.opcode == opcode::kSetWorkDir)
     work_directory_set_ = true;
