@@ -13,20 +13,24 @@
 # The files are generated into build/bench/install-files on the first run and kept.
 #
 #   bench/install_files.sh [ROUNDS]     (default 5)
-#   DIST     staged tools: bin/omnipack, win32/installer.exe, win32/lang (default dist)
+#   DIST     staged tools: bin/omnipack, win32/installer.exe, win32/lang (default: the test dist of
+#            the Windows tree that scripts/windows-tree.sh chooses, dist/ for the i686 tree)
 #   BUILD    host build tree holding bench/process_measure (default build/host)
 # Installers in one Wine prefix exclude each other: run it when no other installer runs there, or
 # give it a prefix of its own with WINEPREFIX.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 rounds=${1:-5}
-dist=${DIST:-$root/dist}
+source "$root/scripts/windows-tree.sh"
+dist=${DIST:-$test_dist}
 build=${BUILD:-$root/build/host}
 omnipack="$dist/bin/omnipack"
 measure="$build/bench/process_measure"
 wine_run="$root/tools/wine-run"
 work="$root/build/bench/install-files"
-drive_c="${WINEPREFIX:-$root/build/wine}/drive_c"
+drive_c="${WINEPREFIX:-$wine_prefix}/drive_c"
+# NSIS's installers for the same kind of Windows program as ours.
+nsis_target=$([ "$windows_arch" = x86_64 ] && echo amd64-unicode || echo x86-unicode)
 for program in "$omnipack" "$measure"; do
   [ -x "$program" ] || { echo "bench: $program is missing; build first (make build)" >&2; exit 1; }
 done
@@ -88,6 +92,7 @@ write_scripts() {
 write_nsis() {  # write_nsis NAME SECTION_BODY
   cat >"$work/$1.nsi" <<NSI
 Unicode true
+Target $nsis_target
 SetCompressor zlib
 Name "$1"
 OutFile "$work/$1-nsis.exe"

@@ -8,13 +8,14 @@
 #   bench/installer_start.sh [WIN32_BUILD] [RUNS]
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-win32=${1:-$root/build/win32}
+source "$root/scripts/windows-tree.sh"
+win32=${1:-$windows_build}
 runs=${2:-15}
 work="$root/build/bench/installer-start"
 rm -rf "$work" && mkdir -p "$work/lang"
-cp "$root"/dist/win32/lang/*.dll "$work/lang/"
+cp "$test_dist"/win32/lang/*.dll "$work/lang/"
 cp "$work/lang/OPStbRes.dll" "$work/lang/OPStbResFRA.dll"  # a third library of the same size
-"$root/dist/bin/omnipack" build --main "$root/bench/fixtures/empty-main" --lang "$work/lang" \
+"$test_dist/bin/omnipack" build --main "$root/bench/fixtures/empty-main" --lang "$work/lang" \
   -o "$work/empty.exe"
 cp "$win32/tests/helpers/exit_only.exe" "$win32/tests/helpers/com_only.exe" "$work/"
 wine_run="$root/tools/wine-run"

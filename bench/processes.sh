@@ -11,7 +11,8 @@
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 [ -n "${DISPLAY:-}" ] || exec "$root/tools/with-display" "$0" "$@"
-win32=${1:-$root/build/win32}
+source "$root/scripts/windows-tree.sh"
+win32=${1:-$windows_build}
 runs=${2:-5}
 helpers="$win32/tests/helpers"
 work="$root/build/bench/processes"
@@ -19,7 +20,7 @@ rm -rf "$work" && mkdir -p "$work"
 wine_run="$root/tools/wine-run"
 winpath() { echo "Z:${1//\//\\}"; }
 for fixture in terminate-console close-application; do
-  "$root/dist/bin/omnipack" build --main "$root/bench/fixtures/$fixture" -o "$work/$fixture.exe" \
+  "$test_dist/bin/omnipack" build --main "$root/bench/fixtures/$fixture" -o "$work/$fixture.exe" \
     >/dev/null
 done
 "$wine_run" wineboot >/dev/null 2>&1  # the wine server is up before the first measurement

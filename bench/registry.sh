@@ -7,7 +7,8 @@
 #   WIN32_BUILD  the Win32 build tree holding bench/registry_bench.exe (default build/win32)
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-win32=${WIN32_BUILD:-$root/build/win32}
+source "$root/scripts/windows-tree.sh"
+win32=${WIN32_BUILD:-$windows_build}
 program="$win32/bench/registry_bench.exe"
 [ -f "$program" ] || { echo "bench: $program is missing; build first (make build)" >&2; exit 1; }
 "$root/tools/wine-run" wineboot >/dev/null 2>&1  # the wine server is up before the first round

@@ -9,16 +9,17 @@
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 [ -n "${DISPLAY:-}" ] || exec "$root/tools/with-display" "$0" "$@"
-win32=${1:-$root/build/win32}
+source "$root/scripts/windows-tree.sh"
+win32=${1:-$windows_build}
 runs=${2:-9}
 work="$root/build/bench/wizard-start"
 rm -rf "$work" && mkdir -p "$work"
 wine_run="$root/tools/wine-run"
 driver="$win32/tests/helpers/wizard_driver.exe"
 caption="Velkor Sentrel Enterprise Module v8.7 Installer"
-"$root/dist/bin/omnipack" build --main "$root/bench/fixtures/empty-main" -o "$work/empty.exe" \
+"$test_dist/bin/omnipack" build --main "$root/bench/fixtures/empty-main" -o "$work/empty.exe" \
   >/dev/null
-library="Z:${root//\//\\}\\dist\\win32\\lang\\OPStbRes.dll"
+library="Z:${test_dist//\//\\}\\win32\\lang\\OPStbRes.dll"
 "$wine_run" wineboot >/dev/null 2>&1  # the wine server is up before the first measurement
 
 # shown_ms PROGRAM [ARGUMENTS...]: from the program's start until its wizard shows; then closed.

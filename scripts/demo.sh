@@ -10,14 +10,20 @@ set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 # The product's window program needs a display: one of the demo's own when there is none.
 [ -n "${DISPLAY:-}" ] || exec "$root/tools/with-display" "$0" "$@"
-omnipack="$root/dist/bin/omnipack"
+source "$root/scripts/windows-tree.sh"
+omnipack="$test_dist/bin/omnipack"
 wine_run="$root/tools/wine-run"
-sample="$root/build/win32/tests/helpers"
+sample="$windows_build/tests/helpers"
 out="$root/build/demo"
 rm -rf "$out" && mkdir -p "$out"
 winpath() { echo "Z:${1//\//\\}"; }
 programs=(zentorasvc.exe zentoraeng.dll zentora.exe)
 
+if [ "$windows_arch" = x86_64 ]; then
+  echo "(This machine runs no 32-bit program: the demo runs the installer and the sample product"
+  echo " built for 64-bit Windows under 64-bit Wine; dist/win32/installer.exe is the 32-bit one.)"
+  echo
+fi
 echo "== omnipack build --main build/demo/package -o build/demo/update.exe"
 echo "   (examples/update with the product's programs 2.1 in bin\\)"
 cp -r "$root/examples/update" "$out/package"
@@ -31,7 +37,7 @@ echo "== omnipack verify build/demo/update.exe"
 "$omnipack" verify "$out/update.exe" && echo "verify: every rule holds (exit 0)"
 echo
 
-prefix="${WINEPREFIX:-$root/build/wine}"
+prefix="${WINEPREFIX:-$wine_prefix}"
 product='C:\Program Files\Velkor\DesktopProtection'
 product_dir="$prefix/drive_c/Program Files/Velkor/DesktopProtection"
 key='HKLM\SOFTWARE\Velkor\DesktopProtection'
@@ -129,7 +135,7 @@ echo "== completion record"
 echo
 
 echo "== the same update through its wizard, as a person who double-clicks it sees it"
-driver="$root/build/win32/tests/helpers/wizard_driver.exe"
+driver="$sample/wizard_driver.exe"
 caption="Velkor Sentrel Enterprise Module v8.7 Installer"
 drive() { "$wine_run" "$driver" "$1" "$caption" "${@:2}" 2>/dev/null | tr -d '\r'; }
 photograph() {

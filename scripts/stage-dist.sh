@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
-# Copies what users need into dist/: the tool, the installer without a package, language libraries.
+# Copies what users need into a dist folder (default dist/): the tool, the installer without a
+# package, language libraries.
+#
+#   scripts/stage-dist.sh HOST_BUILD WINDOWS_BUILD [DIST]
 set -euo pipefail
-host=$1 win32=$2
-mkdir -p dist/bin dist/win32/lang
-cp "$host/tools/omnipack/omnipack" dist/bin/omnipack
-cp "$win32/src/installer.exe" dist/win32/installer.exe
-cp "$win32"/lang/*.dll dist/win32/lang/
+host=$1 windows=$2 dist=${3:-dist}
+mkdir -p "$dist/bin" "$dist/win32/lang"
+cp "$host/tools/omnipack/omnipack" "$dist/bin/omnipack"
+cp "$windows/src/installer.exe" "$dist/win32/installer.exe"
+cp "$windows"/lang/*.dll "$dist/win32/lang/"

@@ -97,7 +97,11 @@ Status GetProcessorType(ScriptContext& context, const ScriptCommand& command) {
                                                          "PROCESSOR_ALPHA", "PROCESSOR_PPC"};
   SYSTEM_INFO info{};
   ::GetSystemInfo(&info);
-  const WORD architecture = info.wProcessorArchitecture;
+  // A 32-bit program on a 64-bit x86 system is told of an Intel processor: a 64-bit build
+  // answers as the shipped 32-bit one does on the same machine.
+  const WORD architecture = info.wProcessorArchitecture == PROCESSOR_ARCHITECTURE_AMD64
+                                ? PROCESSOR_ARCHITECTURE_INTEL
+                                : info.wProcessorArchitecture;
   return StoreAnswer(
       context, command,
       architecture < kArchitectures.size() ? kArchitectures[architecture] : "PROCESSOR_UNKNOWN");

@@ -1,7 +1,7 @@
 # The end-to-end harness, sourced by run.sh: the Wine session, the box watcher, and the checks
-# every scenario uses. Expects root and win32 to be set.
-omnipack="$root/dist/bin/omnipack"
-watcher="$win32/tests/helpers/box_watcher.exe"
+# every scenario uses. Expects root, windows_build and test_dist (scripts/windows-tree.sh) to be set.
+omnipack="$test_dist/bin/omnipack"
+watcher="$windows_build/tests/helpers/box_watcher.exe"
 wine_run="$root/tools/wine-run"
 work="$root/build/e2e"
 fixtures="$root/tests/fixtures/e2e"
@@ -22,7 +22,7 @@ at_exit "'$wine_run' reg delete '$vendor_key' /f >/dev/null 2>&1"
 as_win98() {
   "$wine_run" reg add "HKCU\\Software\\Wine\\AppDefaults\\$1" /v Version /d win98 /f >/dev/null 2>&1
 }
-temp_dir=$(ls -d "${WINEPREFIX:-$root/build/wine}"/drive_c/users/*/Temp | head -n 1)
+temp_dir=$(ls -d "${WINEPREFIX:-$wine_prefix}"/drive_c/users/*/Temp | head -n 1)
 
 build() {  # build NAME FIXTURE [omnipack options...]
   local name=$1 fixture=$2
@@ -104,14 +104,27 @@ expect_record() {  # expect_record COMPLETION REBOOT
 expect_no_record() {
   [ -z "$(record_value CompletionSuccess)" ] || fail "a completion record was written"
 }
-done_scenario() { [ "$ok" = 1 ] && echo "ok   $name (exit $code)"; }
+# Each scenario ends with done_scenario, or with skip_scenario where it cannot run on this tree.
+scenarios_ok=0 scenarios_failed=0 scenarios_skipped=0
+done_scenario() {
+  if [ "$ok" = 1 ]; then
+    echo "ok   $name (exit $code)"
+    scenarios_ok=$((scenarios_ok + 1))
+  else
+    scenarios_failed=$((scenarios_failed + 1))
+  fi
+}
+skip_scenario() {  # skip_scenario NAME REASON
+  echo "skip $1: $2"
+  scenarios_skipped=$((scenarios_skipped + 1))
+}
 
 caption="Sentrel Module Installer Notification"
 
 # hold WINDOWS_PATH SHARE: a running program keeps the file open until release.
 hold() {
   hold_control=$(mktemp -d "$work/hold.XXXX")
-  "$wine_run" "$win32/tests/helpers/file_holder.exe" "$1" "$2" "$(winpath "$hold_control")" 120 \
+  "$wine_run" "$windows_build/tests/helpers/file_holder.exe" "$1" "$2" "$(winpath "$hold_control")" 120 \
     >/dev/null 2>&1 &
   hold_pid=$!
   for _ in $(seq 1 300); do

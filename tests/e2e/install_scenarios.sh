@@ -2,7 +2,7 @@
 # platform families, folder removal, and a copy that runs out of disk space. Sourced by run.sh.
 
 install_fixtures="$fixtures/install"
-prefix="${WINEPREFIX:-$root/build/wine}"
+prefix="${WINEPREFIX:-$wine_prefix}"
 products="$prefix/drive_c/omni-e2e"  # C:\omni-e2e
 rm -rf "$products"
 
@@ -238,7 +238,7 @@ done_scenario
 # Win32 tests of the refusal have passed.
 name=delete-windows
 ok=1
-if ! "$wine_run" "$win32/tests/unit_tests.exe" --gtest_filter='ProtectedFolders.*' >/dev/null 2>&1; then
+if ! "$wine_run" "$windows_build/tests/unit_tests.exe" --gtest_filter='ProtectedFolders.*' >/dev/null 2>&1; then
   fail "the refusal's own tests fail: the Windows folder is not offered to it"
 else
   no_check=1 package delete-windows delete-windows.osc 'C:\windows'
@@ -260,16 +260,16 @@ done_scenario
 
 # REPLACEFILE lets the version decide: an older installed DLL is replaced, a newer one kept.
 mkdir -p "$work/versions"
-cp "$win32/tests/helpers/versioned_v2.dll" "$work/versions/engine.dll"
-cp "$win32/tests/helpers/versioned_v1.dll" "$work/versions/core.dll"
+cp "$windows_build/tests/helpers/versioned_v2.dll" "$work/versions/engine.dll"
+cp "$windows_build/tests/helpers/versioned_v1.dll" "$work/versions/core.dll"
 package replace-versions replace.osc 'C:\omni-e2e\replace-versions' "$work/versions"
 product="$products/replace-versions"
 mkdir -p "$product"
-cp "$win32/tests/helpers/versioned_v1.dll" "$product/engine.dll"
-cp "$win32/tests/helpers/versioned_v2.dll" "$product/core.dll"
+cp "$windows_build/tests/helpers/versioned_v1.dll" "$product/engine.dll"
+cp "$windows_build/tests/helpers/versioned_v2.dll" "$product/core.dll"
 run replace-versions ok 0 /S /LOGFILE "$(winpath "$work/replace-versions.log")"
-same "$product/engine.dll" "$win32/tests/helpers/versioned_v2.dll"
-same "$product/core.dll" "$win32/tests/helpers/versioned_v2.dll"
+same "$product/engine.dll" "$windows_build/tests/helpers/versioned_v2.dll"
+same "$product/core.dll" "$windows_build/tests/helpers/versioned_v2.dll"
 expect_record 0 0
 done_scenario
 
@@ -282,17 +282,17 @@ for family in nt 9x; do
   package "$name" replace.osc "C:\\omni-e2e\\$name" "$work/versions"
   product="$products/$name"
   mkdir -p "$product"
-  cp "$win32/tests/helpers/versioned_v1.dll" "$product/engine.dll"
-  cp "$win32/tests/helpers/versioned_v2.dll" "$product/core.dll"
+  cp "$windows_build/tests/helpers/versioned_v1.dll" "$product/engine.dll"
+  cp "$windows_build/tests/helpers/versioned_v2.dll" "$product/core.dll"
   find "$prefix/drive_c/windows" -maxdepth 1 -iname wininit.ini -delete
   clear_pending_operations
   # A loaded program file: it cannot be written, but it can be renamed.
   hold "C:\\omni-e2e\\$name\\engine.dll" readdelete
   run "$name" ok 0 /S /LOGFILE "$(winpath "$work/$name.log")"
   release
-  same "$product/engine.dll" "$win32/tests/helpers/versioned_v2.dll"
-  same "$product/engine.1" "$win32/tests/helpers/versioned_v1.dll"
-  same "$product/core.dll" "$win32/tests/helpers/versioned_v2.dll"
+  same "$product/engine.dll" "$windows_build/tests/helpers/versioned_v2.dll"
+  same "$product/engine.1" "$windows_build/tests/helpers/versioned_v1.dll"
+  same "$product/core.dll" "$windows_build/tests/helpers/versioned_v2.dll"
   if [ "$family" = nt ]; then
     expect_pending "delete \\??\\C:\\omni-e2e\\$name\\engine.1"
     [ ! -e "$wininit" ] || fail "WININIT.INI written: $(tr '\r\n' '|' <"$wininit")"

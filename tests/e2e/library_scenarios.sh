@@ -5,23 +5,35 @@
 # The installer imports only libraries that the system always takes from its own folder; every
 # other one it loads by its full path. (Planting version.dll cannot show this under Wine: Wine's
 # own user32 imports version.dll, so a planted one preferred to Wine's is loaded at every start.)
-name=known-imports
-ok=1
+# The shipped image is checked on every machine, whichever tree the tests run: a PE32 image for
+# i386 within its size; the x86_64 tree's image, where the tests run that one, as a PE32+ image.
+# Rows: scenario, image, objdump of its kind, its file format, its largest size in bytes.
 known_libraries=" ADVAPI32 COMDLG32 GDI32 KERNEL32 MSVCRT OLE32 OLEAUT32 SHELL32 SHLWAPI USER32 "
-imports=$(i686-w64-mingw32-objdump -p "$root/dist/win32/installer.exe" |
-  awk '/DLL Name:/ { name = toupper($3); sub(/\.DLL$/, "", name); print name }')
-[ -n "$imports" ] || fail "no imports read"
-for library in $imports; do
-  [[ "$known_libraries" == *" $library "* ]] || fail "imports $library"
+image_rows=("known-imports|$root/dist/win32/installer.exe|i686-w64-mingw32-objdump|pei-i386|524288")
+[ "$windows_arch" != x86_64 ] || image_rows+=(
+  "known-imports-x86_64|$test_dist/win32/installer.exe|x86_64-w64-mingw32-objdump|pei-x86-64|")
+for row in "${image_rows[@]}"; do
+  IFS='|' read -r name image objdump format largest <<<"$row"
+  ok=1
+  headers=$("$objdump" -p "$image")
+  grep -q "file format $format\$" <<<"$headers" || fail "not a $format image"
+  size=$(stat -c %s "$image")
+  [ -z "$largest" ] || [ "$size" -le "$largest" ] || fail "$size bytes, more than $largest"
+  imports=$(awk '/DLL Name:/ { name = toupper($3); sub(/\.DLL$/, "", name); print name }' \
+    <<<"$headers")
+  [ -n "$imports" ] || fail "no imports read"
+  for library in $imports; do
+    [[ "$known_libraries" == *" $library "* ]] || fail "imports $library"
+  done
+  code=-
+  done_scenario
 done
-code=-
-done_scenario
 
 # Copies of the marker library, which leaves NAME.loaded beside itself when it is loaded, lie
 # beside the installer or in its current folder under the names of its language library and of
 # the common controls, and Wine is told to prefer such files to its own. Whatever a run does, none
 # of them may be loaded.
-marker="$win32/tests/helpers/load_marker.dll"
+marker="$windows_build/tests/helpers/load_marker.dll"
 planted=(comctl32.dll OPStbRes.dll)
 plant() { for library in "${planted[@]}"; do cp "$marker" "$1/$library"; done; }
 # run_planted FOLDER NAME ANSWERS EXIT [arguments...]: run, with Wine preferring the libraries
@@ -43,16 +55,16 @@ plant "$work/planted-cwd/current"
 # An install run; REPLACEFILE still asks the system's version installer, loaded from the system
 # folder: the newer installed core is kept.
 mkdir -p "$beside/versions"
-cp "$win32/tests/helpers/versioned_v2.dll" "$beside/versions/engine.dll"
-cp "$win32/tests/helpers/versioned_v1.dll" "$beside/versions/core.dll"
+cp "$windows_build/tests/helpers/versioned_v2.dll" "$beside/versions/engine.dll"
+cp "$windows_build/tests/helpers/versioned_v1.dll" "$beside/versions/core.dll"
 package planted/replace replace.osc 'C:\omni-e2e\planted-replace' "$beside/versions"
 product="$products/planted-replace"
 mkdir -p "$product"
-cp "$win32/tests/helpers/versioned_v1.dll" "$product/engine.dll"
-cp "$win32/tests/helpers/versioned_v2.dll" "$product/core.dll"
+cp "$windows_build/tests/helpers/versioned_v1.dll" "$product/engine.dll"
+cp "$windows_build/tests/helpers/versioned_v2.dll" "$product/core.dll"
 run_planted "$beside" planted/replace ok 0 /S /LOGFILE "$(winpath "$beside/replace.log")"
-same "$product/engine.dll" "$win32/tests/helpers/versioned_v2.dll"
-same "$product/core.dll" "$win32/tests/helpers/versioned_v2.dll"
+same "$product/engine.dll" "$windows_build/tests/helpers/versioned_v2.dll"
+same "$product/core.dll" "$windows_build/tests/helpers/versioned_v2.dll"
 done_scenario
 
 build planted/extract minimal

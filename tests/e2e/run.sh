@@ -3,12 +3,14 @@
 # fixture with omnipack, runs it as a real Windows program and checks its exit code, install log,
 # boxes, completion record and what it leaves in the temporary folder.
 #
-#   tests/e2e/run.sh [WIN32_BUILD]    (default build/win32; dist/ must be staged)
+#   tests/e2e/run.sh [WINDOWS_BUILD]    (default: the tree scripts/windows-tree.sh chooses, with its
+#                                        test dist staged)
 set -uo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 # The boxes and windows need a display: one of the run's own when there is none.
 [ -n "${DISPLAY:-}" ] || exec "$root/tools/with-display" "$0" "$@"
-win32=${1:-$root/build/win32}
+source "$root/scripts/windows-tree.sh"
+windows_build=${1:-$windows_build}
 here="$root/tests/e2e"
 source "$here/harness.sh"
 source "$here/shell_scenarios.sh"
@@ -22,4 +24,7 @@ source "$here/library_scenarios.sh"
 source "$here/wizard_scenarios.sh"
 source "$here/running_product_scenarios.sh"
 
+# A failed check outside a scenario fails the suite too.
+[ "$failures" = 0 ] || [ "$scenarios_failed" -gt 0 ] || scenarios_failed=1
+echo "end-to-end scenarios: $scenarios_ok ok, $scenarios_failed failed, $scenarios_skipped skipped"
 [ "$failures" = 0 ] || { echo "$failures end-to-end check(s) failed"; exit 1; }

@@ -6,7 +6,7 @@
 
 running_root='C:\omni-e2e\running product'
 running="$products/running product"
-sample="$win32/tests/helpers"
+sample="$windows_build/tests/helpers"
 agent="$products/agent"
 agent_key='HKLM\SOFTWARE\Torvane Partners\Stewardry\Agent'
 com_key='HKCU\Software\OmniPackTests\ComRegister'

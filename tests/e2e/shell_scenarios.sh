@@ -278,7 +278,7 @@ done_scenario
 # An installer waiting at its restart question still holds the guard and the update-in-progress
 # event: a second one started meanwhile ends with 33 and touches nothing, and the event stays set
 # until the first ends. The box is found with xdotool and answered by the watcher (Cancel).
-event_state() { "$wine_run" "$win32/tests/helpers/event_state.exe" 2>/dev/null | tr -d '\r'; }
+event_state() { "$wine_run" "$windows_build/tests/helpers/event_state.exe" 2>/dev/null | tr -d '\r'; }
 build guard-waiting restart-pending
 build guard-second minimal
 name=guard-at-prompt

@@ -3,7 +3,7 @@
 # checked for what a person would notice and photographed (build/e2e/screenshots). Sourced by
 # run.sh after install_scenarios.sh (same).
 
-driver="$win32/tests/helpers/wizard_driver.exe"
+driver="$windows_build/tests/helpers/wizard_driver.exe"
 english="Velkor Sentrel Enterprise Module v8.7 Installer"
 german="Installationsprogramm Velkor Sentrel Enterprise Module v8.7"
 screenshots="$work/screenshots"
@@ -148,11 +148,11 @@ done_scenario
 # View Log: the editor named by szEditor, a file name in the Windows folder (here in a folder with
 # a blank), gets the log path in quotes; a program named by a shorter part of its path
 # (C:\windows\omni.exe) is never started.
-windows_dir="${WINEPREFIX:-$root/build/wine}/drive_c/windows"
+windows_dir="${WINEPREFIX:-$wine_prefix}/drive_c/windows"
 editor_dir="$windows_dir/omni editor"
 mkdir -p "$editor_dir"
-cp "$win32/tests/helpers/run_marker.exe" "$editor_dir/viewer.exe"
-cp "$win32/tests/helpers/run_marker.exe" "$windows_dir/omni.exe"
+cp "$windows_build/tests/helpers/run_marker.exe" "$editor_dir/viewer.exe"
+cp "$windows_build/tests/helpers/run_marker.exe" "$windows_dir/omni.exe"
 rm -f "$editor_dir/viewer.exe.ran" "$windows_dir/omni.exe.ran"
 at_exit "rm -rf '$editor_dir' '$windows_dir/omni.exe' '$windows_dir/omni.exe.ran'"
 view_log() {
@@ -176,7 +176,7 @@ done_scenario
 notepad="$windows_dir/notepad.exe"
 cp "$notepad" "$work/notepad.exe.saved"
 at_exit "cp '$work/notepad.exe.saved' '$notepad'"
-cp "$win32/tests/helpers/run_marker.exe" "$notepad"
+cp "$windows_build/tests/helpers/run_marker.exe" "$notepad"
 rm -f "$notepad.ran"
 view_log() {
   drive press next
