@@ -16,9 +16,9 @@ test_commands=(wine Xvfb xdotool clang-format valgrind clang++-14 openssl osslsi
 test_packages=(wine wine32:i386 wine64 xvfb xdotool clang-format valgrind clang-14
   libclang-rt-14-dev openssl osslsigncode nsis python3)
 
-# install COMMANDS_VAR PACKAGES_VAR [FILE...]: installs the packages unless every command and file
-# is there already.
-install() {
+# install_missing COMMANDS_VAR PACKAGES_VAR [FILE...]: installs the packages unless every command
+# and file is there already.
+install_missing() {
   local -n commands=$1 packages=$2
   shift 2
   local missing=0 c f
@@ -34,12 +34,12 @@ install() {
     "${packages[@]}" >/dev/null
 }
 
-install build_commands build_packages /usr/src/googletest /usr/include/benchmark/benchmark.h \
-  /usr/include/zlib.h
+install_missing build_commands build_packages /usr/src/googletest \
+  /usr/include/benchmark/benchmark.h /usr/include/zlib.h
 [ "$job" = test ] || exit 0
 
 # libFuzzer's runtime, for the fuzz tree; Wine's 32- and 64-bit Windows libraries.
-install test_commands test_packages \
+install_missing test_commands test_packages \
   '/usr/lib/llvm-14/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a' \
   /usr/lib/i386-linux-gnu/wine/i386-windows /usr/lib/x86_64-linux-gnu/wine/x86_64-windows
 
@@ -58,25 +58,28 @@ try_wine() {
     fi
     "$root/tools/wine-run" cmd /c exit 0 2>&1
   ) && return 0
-  wine_said=$(grep -v "^deps:" <<<"$said" | sed "s/^.*wine-run: line [0-9]*: //" | grep -m 3 . || echo "no message")
+  wine_said=$(grep -v "^deps:" <<<"$said" | sed "s/^.*wine-run: line [0-9]*: //" |
+    grep -m 3 . || echo "no message")
   return 1
 }
 
 # The 32-bit tree where 32-bit Windows programs run, as the installer ships; the 64-bit tree where
 # they cannot (a kernel that runs no 32-bit Linux program cannot start 32-bit Wine).
+started=""
 if [ -n "${WINDOWS_ARCH:-}" ]; then
   arch=$WINDOWS_ARCH reason="WINDOWS_ARCH=$WINDOWS_ARCH"
 elif try_wine i686; then
-  arch=i686 reason="32-bit Windows programs run here"
+  arch=i686 reason="32-bit Windows programs run here" started=1
 else
   arch=x86_64 reason="32-bit Wine cannot start here ($(head -n 1 <<<"$wine_said"))"
 fi
 if [ "$arch" = x86_64 ]; then
-  x86_64_commands=(x86_64-w64-mingw32-g++-posix x86_64-w64-mingw32-windres x86_64-w64-mingw32-objdump)
+  x86_64_commands=(x86_64-w64-mingw32-g++-posix x86_64-w64-mingw32-windres
+    x86_64-w64-mingw32-objdump)
   x86_64_packages=(g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64)
-  install x86_64_commands x86_64_packages
+  install_missing x86_64_commands x86_64_packages
 fi
-if ! try_wine "$arch"; then
+if [ -z "$started" ] && ! try_wine "$arch"; then
   echo "deps: Wine cannot run a Windows program for the $arch tree here:" >&2
   sed 's/^/  /' <<<"$wine_said" >&2
   if [ "$arch" = i686 ]; then

@@ -37,25 +37,38 @@ run_suite() {
   passed=$((passed + p)) failed=$((failed + f)) skipped=$((skipped + s))
 }
 
-# GoogleTest's XML reports, one per program; a program that ended before writing its report, or a
-# suite that failed without a failing case, counts as one failure.
+# GoogleTest's XML reports, one per program; a case that a program skips and a copy of it runs
+# (as the 9x family's service tests do) counts as that copy's result. A program that ended before
+# writing its report, or a suite that failed without a failing case, counts as one failure. Each
+# skipped case is listed with its reason.
 gtest_counts() {
   python3 - "$1" "$2" <<'PY'
 import glob, sys
 import xml.etree.ElementTree as ET
 folder, code = sys.argv[1], int(sys.argv[2])
-passed = failed = skipped = 0
-for report in glob.glob(folder + '/*.xml'):
+rank = {'skipped': 0, 'passed': 1, 'failed': 2}
+results = {}
+for report in sorted(glob.glob(folder + '/*.xml')):
     for case in ET.parse(report).iter('testcase'):
+        skip = case.find('skipped')
         if case.find('failure') is not None:
-            failed += 1
-        elif case.get('result') == 'skipped' or case.find('skipped') is not None:
-            skipped += 1
+            result = ('failed', '')
+        elif skip is not None or case.get('result') == 'skipped':
+            result = ('skipped', skip.get('message', '') if skip is not None else '')
         else:
-            passed += 1
-if code != 0 and failed == 0:
-    failed = 1
-print(passed, failed, skipped)
+            result = ('passed', '')
+        key = case.get('classname') + '.' + case.get('name')
+        if key not in results or rank[result[0]] > rank[results[key][0]]:
+            results[key] = result
+counts = {'passed': 0, 'failed': 0, 'skipped': 0}
+for key, (result, why) in sorted(results.items()):
+    counts[result] += 1
+    if result == 'skipped':
+        why = why.strip().splitlines()[-1] if why.strip() else 'no reason given'
+        print(f'skip {key}: {why}', file=sys.stderr)
+if code != 0 and counts['failed'] == 0:
+    counts['failed'] = 1
+print(counts['passed'], counts['failed'], counts['skipped'])
 PY
 }
 fuzz_counts() {
@@ -77,17 +90,19 @@ e2e_counts() {
   fi
 }
 
-# ctest_with_reports BUILD NAME: the tree's tests, each GoogleTest program writing its XML report
-# into the suite's folder (a path that Wine resolves on the Z: drive too).
+# ctest_with_reports BUILD NAME [windows]: the tree's tests, each GoogleTest program writing its
+# XML report into the suite's folder, named by its Z: path to Windows programs.
 ctest_with_reports() {
-  GTEST_OUTPUT="xml:$results/$2/" ctest --test-dir "$1" --output-on-failure
+  local reports="$results/$2/"
+  [ "${3:-}" != windows ] || reports="Z:${reports//\//\\}"
+  GTEST_OUTPUT="xml:$reports" ctest --test-dir "$1" --output-on-failure
 }
 
 run_suite native gtest_counts ctest_with_reports "$root/build/host" native
 run_suite sanitizers gtest_counts ctest_with_reports "$root/build/asan" sanitizers
 run_suite fuzz-replays fuzz_counts env FUZZ_BUILD="$root/build/fuzz" "$root/scripts/fuzz.sh" replay
 run_suite "windows-$windows_arch" gtest_counts ctest_with_reports "$windows_build" \
-  "windows-$windows_arch"
+  "windows-$windows_arch" windows
 run_suite end-to-end e2e_counts "$root/tests/e2e/run.sh"
 
 echo "$passed passed, $failed failed, $skipped skipped"
