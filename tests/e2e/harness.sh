@@ -1,5 +1,5 @@
 # The end-to-end harness, sourced by run.sh: the Wine session, the box watcher, and the checks
-# every scenario uses. Expects root, windows_build and test_dist (scripts/windows-tree.sh) to be set.
+# every scenario uses. Expects root and the names of scripts/windows-tree.sh to be set.
 omnipack="$test_dist/bin/omnipack"
 watcher="$windows_build/tests/helpers/box_watcher.exe"
 wine_run="$root/tools/wine-run"
@@ -104,8 +104,8 @@ expect_record() {  # expect_record COMPLETION REBOOT
 expect_no_record() {
   [ -z "$(record_value CompletionSuccess)" ] || fail "a completion record was written"
 }
-# Each scenario ends with done_scenario, or with skip_scenario where it cannot run on this tree.
-scenarios_ok=0 scenarios_failed=0 scenarios_skipped=0
+# Each scenario ends with done_scenario, which counts it.
+scenarios_ok=0 scenarios_failed=0
 done_scenario() {
   if [ "$ok" = 1 ]; then
     echo "ok   $name (exit $code)"
@@ -114,18 +114,14 @@ done_scenario() {
     scenarios_failed=$((scenarios_failed + 1))
   fi
 }
-skip_scenario() {  # skip_scenario NAME REASON
-  echo "skip $1: $2"
-  scenarios_skipped=$((scenarios_skipped + 1))
-}
 
 caption="Sentrel Module Installer Notification"
 
 # hold WINDOWS_PATH SHARE: a running program keeps the file open until release.
 hold() {
   hold_control=$(mktemp -d "$work/hold.XXXX")
-  "$wine_run" "$windows_build/tests/helpers/file_holder.exe" "$1" "$2" "$(winpath "$hold_control")" 120 \
-    >/dev/null 2>&1 &
+  "$wine_run" "$windows_build/tests/helpers/file_holder.exe" "$1" "$2" \
+    "$(winpath "$hold_control")" 120 >/dev/null 2>&1 &
   hold_pid=$!
   for _ in $(seq 1 300); do
     [ -f "$hold_control/held" ] && return 0
