@@ -53,7 +53,8 @@ try_wine() {
     mkdir -p "$root/build"
     if [ ! -f "$wine_prefix/system.reg" ]; then
       echo "deps: creating the Wine prefix ${wine_prefix#"$root"/}" >&2
-      "$root/tools/wine-run" wineboot -i 2>&1 || exit 1
+      # A prefix that could not be made is not left half made.
+      "$root/tools/wine-run" wineboot -i 2>&1 || { rm -rf "$wine_prefix" && exit 1; }
       "$root/tools/wine-run" wineserver -w
     fi
     "$root/tools/wine-run" cmd /c exit 0 2>&1
