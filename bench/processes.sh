@@ -23,6 +23,9 @@ for fixture in terminate-console close-application; do
   "$test_dist/bin/omnipack" build --main "$root/bench/fixtures/$fixture" -o "$work/$fixture.exe" \
     >/dev/null
 done
+# The session of an earlier run in the prefix, which has another display or none, ends first: a
+# window made in it would not show on this one.
+"$wine_run" wineserver -w
 "$wine_run" wineboot >/dev/null 2>&1  # the wine server is up before the first measurement
 
 crowd_pid=
