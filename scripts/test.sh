@@ -19,8 +19,13 @@ run_suite() {
   mkdir -p "$out"
   echo "== $name"
   (
+    # Ended with its sleep, which it waits for in the background so that the signal is taken.
+    trap 'kill "$nap" 2>/dev/null; exit 0' TERM
     minutes=0
-    while sleep 60; do
+    while true; do
+      sleep 60 &
+      nap=$!
+      wait "$nap"
       minutes=$((minutes + 1))
       echo "-- $name: running for $minutes min"
     done
