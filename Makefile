@@ -9,8 +9,9 @@ FUZZ := build/fuzz
 # make fuzz runs each target this long.
 FUZZ_SECONDS ?= 60
 # CI builds the shipped code with warnings as errors.
-WERROR := $(if $(CI),ON,OFF)
-CMAKE_FLAGS := -G Ninja -DOMNI_WERROR=$(WERROR)
+# scripts/build-windows.sh configures the Windows test tree the same way.
+export OMNI_WERROR := $(if $(CI),ON,OFF)
+CMAKE_FLAGS := -G Ninja -DOMNI_WERROR=$(OMNI_WERROR)
 
 .PHONY: all deps-build deps-test build check test demo bench fuzz fuzz-build clean
 

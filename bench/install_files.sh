@@ -28,7 +28,7 @@ omnipack="$dist/bin/omnipack"
 measure="$build/bench/process_measure"
 wine_run="$root/tools/wine-run"
 work="$root/build/bench/install-files"
-drive_c="${WINEPREFIX:-$wine_prefix}/drive_c"
+drive_c="$wine_prefix/drive_c"
 # NSIS's installers for the same kind of Windows program as ours.
 nsis_target=$([ "$windows_arch" = x86_64 ] && echo amd64-unicode || echo x86-unicode)
 for program in "$omnipack" "$measure"; do

@@ -37,7 +37,7 @@ echo "== omnipack verify build/demo/update.exe"
 "$omnipack" verify "$out/update.exe" && echo "verify: every rule holds (exit 0)"
 echo
 
-prefix="${WINEPREFIX:-$wine_prefix}"
+prefix="$wine_prefix"
 product='C:\Program Files\Velkor\DesktopProtection'
 product_dir="$prefix/drive_c/Program Files/Velkor/DesktopProtection"
 key='HKLM\SOFTWARE\Velkor\DesktopProtection'

@@ -9,7 +9,7 @@
 # The shipped installer is the i686 build on every machine (dist/). The tests build their
 # installers with test_dist/bin/omnipack, a copy of the tool beside the tree's own installer and
 # language libraries, so that omnipack's default stub is the one the tests run. Each tree has a
-# Wine prefix of its own (wine_prefix), unless WINEPREFIX names another.
+# Wine prefix of its own, unless WINEPREFIX names another: wine_prefix is the one in use.
 # Expects root to be set.
 windows_arch=${WINDOWS_ARCH:-$(cat "$root/build/windows-arch" 2>/dev/null || echo i686)}
 case "$windows_arch" in
@@ -17,13 +17,13 @@ case "$windows_arch" in
     windows_build="$root/build/win32"
     windows_toolchain="$root/cmake/mingw-i686.cmake"
     test_dist="$root/dist"
-    wine_prefix="$root/build/wine"
+    wine_prefix="${WINEPREFIX:-$root/build/wine}"
     ;;
   x86_64)
     windows_build="$root/build/win64"
     windows_toolchain="$root/cmake/mingw-x86_64.cmake"
     test_dist="$root/build/win64/dist"
-    wine_prefix="$root/build/wine64"
+    wine_prefix="${WINEPREFIX:-$root/build/wine64}"
     ;;
   *)
     echo "WINDOWS_ARCH must be i686 or x86_64, not '$windows_arch'" >&2
@@ -35,10 +35,9 @@ esac
 # none are named); the x86_64 tree is staged as its test dist.
 build_windows_tree() {
   if [ ! -f "$windows_build/build.ninja" ]; then
-    # CI builds the shipped code with warnings as errors, as the Makefile's trees.
+    # Warnings as errors where the Makefile says so (in CI), as in its own trees.
     cmake -S "$root" -B "$windows_build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-      -DOMNI_WERROR="$([ -n "${CI:-}" ] && echo ON || echo OFF)" \
-      -DCMAKE_TOOLCHAIN_FILE="$windows_toolchain" >/dev/null
+      -DOMNI_WERROR="${OMNI_WERROR:-OFF}" -DCMAKE_TOOLCHAIN_FILE="$windows_toolchain" >/dev/null
   fi
   cmake --build "$windows_build" -j"${JOBS:-2}" ${1:+--target "$@"}
   if [ "$windows_arch" = x86_64 ]; then

@@ -22,7 +22,7 @@ at_exit "'$wine_run' reg delete '$vendor_key' /f >/dev/null 2>&1"
 as_win98() {
   "$wine_run" reg add "HKCU\\Software\\Wine\\AppDefaults\\$1" /v Version /d win98 /f >/dev/null 2>&1
 }
-temp_dir=$(ls -d "${WINEPREFIX:-$wine_prefix}"/drive_c/users/*/Temp | head -n 1)
+temp_dir=$(ls -d "$wine_prefix"/drive_c/users/*/Temp | head -n 1)
 
 build() {  # build NAME FIXTURE [omnipack options...]
   local name=$1 fixture=$2

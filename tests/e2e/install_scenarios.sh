@@ -2,7 +2,7 @@
 # platform families, folder removal, and a copy that runs out of disk space. Sourced by run.sh.
 
 install_fixtures="$fixtures/install"
-prefix="${WINEPREFIX:-$wine_prefix}"
+prefix="$wine_prefix"
 products="$prefix/drive_c/omni-e2e"  # C:\omni-e2e
 rm -rf "$products"
 

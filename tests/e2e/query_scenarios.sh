@@ -2,7 +2,7 @@
 # and writes each answer into an INI file through the profile calls, and its own reader finds what
 # they wrote. Sourced by run.sh.
 
-queries="${WINEPREFIX:-$wine_prefix}/drive_c/omni-queries"  # C:\omni-queries
+queries="$wine_prefix/drive_c/omni-queries"  # C:\omni-queries
 
 for family in nt 9x; do
   name=queries-$family

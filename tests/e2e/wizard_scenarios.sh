@@ -148,7 +148,7 @@ done_scenario
 # View Log: the editor named by szEditor, a file name in the Windows folder (here in a folder with
 # a blank), gets the log path in quotes; a program named by a shorter part of its path
 # (C:\windows\omni.exe) is never started.
-windows_dir="${WINEPREFIX:-$wine_prefix}/drive_c/windows"
+windows_dir="$wine_prefix/drive_c/windows"
 editor_dir="$windows_dir/omni editor"
 mkdir -p "$editor_dir"
 cp "$windows_build/tests/helpers/run_marker.exe" "$editor_dir/viewer.exe"
