@@ -41,32 +41,20 @@ std::vector<std::uint8_t> TransferBuffer(std::uint32_t size) {
   return buffer;
 }
 
-// Streams all of from, from its start, into to at its position, one buffer at a time; written
-// counts the bytes that reached to. The copy runs to the end of from's size whatever fails
-// (kReadFailed, kWriteFailed: of the last block that fell short). progress as for CopyBlocks.
-Status StreamCopy(File& from, File& to, std::vector<std::uint8_t>& buffer, std::int64_t& written,
+// Streams all of from, from its start, into to at its position, one buffer at a time. The copy
+// runs to the end of from's size whatever fails (kReadFailed, kWriteFailed: of the last block
+// that fell short); kNoMemory when there is no buffer. progress as for CopyBlocks.
+Status StreamCopy(File& from, File& to, std::uint32_t block_size,
                   const platform::PassProgress& progress = {}) {
-  written = 0;
+  std::vector<std::uint8_t> buffer = TransferBuffer(block_size);
+  if (buffer.empty())
+    return status::kNoMemory;
   const std::int64_t size = from.Size();
   if (size < 0 || from.Seek(0, platform::SeekOrigin::kBegin) != 0)
     return status::kReadFailed;
-  const platform::BlockCopyResult copied = platform::CopyBlocks(
-      from, to, static_cast<std::uint64_t>(size), buffer, platform::ShortBlock::kGoOn, progress);
-  written = static_cast<std::int64_t>(copied.written);
-  return copied.status;
-}
-
-// Gives the file to the modification time of the file from, before to is closed. A file freshly
-// extracted into the package folder was created just now but carries the package's modification
-// time; a destination copied from it (with_creation) then takes that time as its creation time as
-// well. Best effort.
-void TakeTimes(const File& from, File& to, bool with_creation) {
-  const std::optional<platform::FileTimes> times = from.Times();
-  if (!times)
-    return;
-  const bool created_later = with_creation && times->creation > times->write;
-  to.SetTimes(times->write,
-              created_later ? std::optional<std::int64_t>(times->write) : std::nullopt);
+  return platform::CopyBlocks(from, to, static_cast<std::uint64_t>(size), buffer,
+                              platform::ShortBlock::kGoOn, progress)
+      .status;
 }
 
 // Whether the open that just failed found no file there (rather than one it may not open).
@@ -75,103 +63,138 @@ bool FoundNoFile() {
   return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
 }
 
-// Puts a destination's old content back from the backup that the calling command made, with its
-// old modification time, which the backup kept.
-bool RestoreFromBackup(const std::string& destination, const std::string& backup,
-                       std::vector<std::uint8_t>& buffer) {
-  File from = File::OpenExisting(backup, OpenMode::kReadShareRead);
-  File to = File::OpenExisting(destination, OpenMode::kReadWriteShareRead);
-  std::int64_t written = 0;
-  if (!from.IsOpen() || !to.IsOpen() || StreamCopy(from, to, buffer, written) != status::kOk ||
-      !to.SetLength(written)) {
-    return false;
-  }
-  TakeTimes(from, to, false);
-  return to.Close();
+// The backup path of destination: the backup directory joined with its file name (the whole
+// path when it has none); empty when it does not fit.
+std::string BackupPathOf(const script::ScriptContext& context, const std::string& destination) {
+  std::string name = base::FileNameOf(destination);
+  if (name.empty())
+    name = destination;
+  std::string backup = context.backup_directory.substr(0, kBackupPathCapacity - 1);
+  return base::JoinPath(backup, kBackupPathCapacity, name) ? backup : std::string();
+}
+
+// Puts a whole backup file at its path, over an earlier backup of that name, also one that is
+// read-only.
+bool CommitBackup(AtomicFile& file, const std::string& backup) {
+  if (file.Commit(/*flush=*/true))
+    return true;
+  return ::SetFileAttributesA(backup.c_str(), FILE_ATTRIBUTE_NORMAL) && file.Commit(false);
 }
 
 // Copies the destination, open for reading at from (none: it could not be opened), into the
 // backup directory; the statuses of BackupFile.
 Status CopyToBackup(script::ScriptContext& context, const std::string& destination, File& from,
                     std::string* made) {
-  std::string name = base::FileNameOf(destination);
-  if (name.empty())
-    name = destination;
-  std::string backup = context.backup_directory.substr(0, kBackupPathCapacity - 1);
-  if (!base::JoinPath(backup, kBackupPathCapacity, name))
+  const std::string backup = BackupPathOf(context, destination);
+  if (backup.empty())
     return status::kBackupFailed;
+  script::BackupJournal& journal = context.backup_journal;
+  if (journal.KeptFromInterruptedRun(context.backup_directory, destination, backup)) {
+    context.env.reporter.LogMessage(message::kKeptEarlierBackup, backup);
+    if (made != nullptr)
+      *made = backup;
+    return status::kOk;
+  }
   context.env.reporter.LogMessage(message::kBackingUp, backup);
   if (!from.IsOpen())
     return status::kBackupFailed;
-  File to = File::Create(backup);
-  if (!to.IsOpen() && platform::RemoveFile(backup))
-    to = File::Create(backup);  // an earlier backup that may not be overwritten (read-only)
+  AtomicFile to(backup);
   if (!to.IsOpen())
     return status::kBackupFailed;
-
-  std::vector<std::uint8_t> buffer = TransferBuffer(kBackupBlockSize);
-  if (buffer.empty()) {
-    to.Close();
-    platform::RemoveFile(backup);
-    return status::kNoMemory;
-  }
-  std::int64_t written = 0;
-  Status result = StreamCopy(from, to, buffer, written);
-  if (result == status::kOk)
-    TakeTimes(from, to, false);
-  if (!to.Close() && result == status::kOk)
-    result = status::kWriteFailed;
-  if (result != status::kOk) {
-    platform::RemoveFile(backup);
+  Status result = StreamCopy(from, to.file(), kBackupBlockSize);
+  if (result != status::kOk)
     return result;
-  }
+  if (const std::optional<platform::FileTimes> times = from.Times())
+    to.file().SetTimes(times->write);
+  // The journal names the backup before the destination can change: a run that is killed from
+  // here on leaves a backup that the next run keeps.
+  if (!CommitBackup(to, backup))
+    return status::kWriteFailed;
+  if (!journal.Record(context.backup_directory, destination, backup))
+    return status::kBackupFailed;
   if (made != nullptr)
     *made = backup;
   return status::kOk;
 }
 
-// Copies the open source over the open destination (created: made for this copy) from its start;
-// the statuses and the undoing of CopyIntoPlace.
-Status CopyOver(script::ScriptContext& context, const std::string& destination, File& from,
-                File& to, bool created, const std::string& backup) {
-  std::vector<std::uint8_t> buffer = TransferBuffer(kCopyBlockSize);
-  if (buffer.empty() || to.Seek(0, platform::SeekOrigin::kBegin) != 0) {
-    to.Close();
-    if (created)
-      platform::RemoveFile(destination);
-    return buffer.empty() ? status::kNoMemory : status::kWriteFailed;
-  }
+// Announces the replacement of destination, fills it from from and puts it in place; the
+// statuses of CopyIntoPlace.
+Status ReplaceFrom(script::ScriptContext& context, const std::string& destination,
+                   Replacement& replacement, File& from) {
   context.env.reporter.ReportProgress(message::kReplacingFile, destination);
   context.env.reporter.LogMessage(message::kReplacingFile, destination);
-  std::int64_t written = 0;
-  Status result = StreamCopy(
-      from, to, buffer, written,
+  const Status copied = StreamCopy(
+      from, replacement.content(), kCopyBlockSize,
       logging::PercentProgress(context.env.reporter, message::kReplacingFile, destination));
-  // A longer old file must not leave its tail behind the new content.
-  if (result == status::kOk && !created && !to.SetLength(written))
+  if (copied != status::kOk)
+    return copied;
+  const std::optional<platform::FileTimes> times = from.Times();
+  return replacement.Complete(context, times.value_or(platform::FileTimes{}));
+}
+
+}  // namespace
+
+Replacement::Replacement(const std::string& destination)
+    : destination_(destination),
+      old_file_(File::OpenExisting(destination, OpenMode::kReadWriteShareRead)) {
+  replaces_ = old_file_.IsOpen() || !FoundNoFile();
+  if (old_file_.IsOpen() || !replaces_)
+    new_file_.emplace(destination);
+}
+
+Status Replacement::BackUp(script::ScriptContext& context, std::string* made) {
+  if (made != nullptr)
+    made->clear();
+  if (!replaces_ || context.backup_directory.empty())
+    return status::kOk;
+  return CopyToBackup(context, destination_, old_file_, made);
+}
+
+Status Replacement::Complete(script::ScriptContext& context,
+                             const platform::FileTimes& source_times) {
+  std::optional<std::int64_t> creation;
+  if (source_times.creation > source_times.write)
+    creation = source_times.write;
+  else if (const std::optional<platform::FileTimes> old_times = old_file_.Times(); old_times)
+    creation = old_times->creation;
+  if (!content().SetTimes(source_times.write, creation))
+    return status::kWriteFailed;
+  std::optional<std::uint32_t> attributes;
+  if (replaces_) {
+    const DWORD old_attributes = ::GetFileAttributesA(destination_.c_str());
+    if (old_attributes != INVALID_FILE_ATTRIBUTES)
+      attributes = old_attributes;
+  }
+  old_file_.Close();
+  // The old file is only traded for content that the disk holds.
+  if (new_file_->Commit(/*flush=*/replaces_, attributes))
+    return status::kOk;
+  return replaces_ ? OverwriteInPlace(context, source_times.write, creation)
+                   : LeaveForRestart(context);
+}
+
+Status Replacement::OverwriteInPlace(script::ScriptContext& context, std::int64_t write_time,
+                                     std::optional<std::int64_t> creation) {
+  File from = File::OpenExisting(new_file_->path(), OpenMode::kReadShareRead);
+  File to = File::OpenExisting(destination_, OpenMode::kReadWriteShareRead);
+  if (!from.IsOpen() || !to.IsOpen())
+    return LeaveForRestart(context);
+  Status result = StreamCopy(from, to, kCopyBlockSize);
+  const std::int64_t length = from.Size();
+  if (result == status::kOk && (length < 0 || !to.SetLength(length)))
     result = status::kWriteFailed;
   if (result == status::kOk)
-    TakeTimes(from, to, true);
+    to.SetTimes(write_time, creation);
   if (!to.Close() && result == status::kOk)
     result = status::kWriteFailed;
-  if (result != status::kOk) {
-    if (!backup.empty() && RestoreFromBackup(destination, backup, buffer))
-      context.env.reporter.LogMessage(message::kRestoredFromBackup, destination);
-    else if (created)
-      platform::RemoveFile(destination);
-  }
   return result;
 }
 
-// A destination that cannot be opened for writing nor created is in use: this and every later
-// installing command leave their files for the restart.
 Status LeaveForRestart(script::ScriptContext& context) {
   context.env.state.direct_copy_mode = false;
   context.env.state.reboot_not_needed = false;
   return status::kNoRun;
 }
-
-}  // namespace
 
 Status BackupFile(script::ScriptContext& context, const std::string& destination,
                   std::string* made) {
@@ -190,55 +213,50 @@ Status BackupFile(script::ScriptContext& context, const std::string& destination
 }
 
 Status CopyIntoPlace(script::ScriptContext& context, const std::string& destination,
-                     const std::string& source, const std::string& backup) {
+                     const std::string& source) {
   File from = File::OpenExisting(source, OpenMode::kReadShareRead);
   if (!from.IsOpen())
     return status::kOk;
-  bool created = false;
-  File to = File::OpenOrCreate(destination, created);
-  if (!to.IsOpen())
+  Replacement replacement(destination);
+  if (!replacement.Ready())
     return LeaveForRestart(context);
-  return CopyOver(context, destination, from, to, created, backup);
+  return ReplaceFrom(context, destination, replacement, from);
 }
 
 Status BackUpAndPlace(script::ScriptContext& context, const std::string& destination,
                       std::string& source, File& source_file) {
-  // The destination is opened (or created) once, and backed up through that handle: a file that
-  // is new needs neither a backup nor a second lookup of its name.
   File from = std::move(source_file);
-  File to;
-  bool created = false;
-  if (context.env.state.direct_copy_mode) {
-    if (!from.IsOpen())
-      from = File::OpenExisting(source, OpenMode::kReadShareRead);
-    if (from.IsOpen())
-      to = File::OpenOrCreate(destination, created);
+  if (context.env.state.direct_copy_mode && !from.IsOpen())
+    from = File::OpenExisting(source, OpenMode::kReadShareRead);
+  if (context.env.state.direct_copy_mode && from.IsOpen()) {
+    Replacement replacement(destination);
+    if (replacement.Ready()) {
+      if (const Status backed_up = replacement.BackUp(context); backed_up != status::kOk)
+        return backed_up;
+      const Status placed = ReplaceFrom(context, destination, replacement, from);
+      if (placed != status::kNoRun)
+        return placed;
+      from.Close();
+      return ScheduleReplaceOnReboot(context, destination, source);
+    }
   }
-  std::string backup;
-  if (!to.IsOpen()) {
-    const bool in_use = context.env.state.direct_copy_mode && from.IsOpen();
-    from.Close();
-    // Nothing to copy, the destination in use, or replacement at restart already chosen.
-    const Status backed_up = BackupFile(context, destination, &backup);
-    if (backed_up != status::kOk)
-      return backed_up;
-    if (in_use)
-      LeaveForRestart(context);
-    return PlaceFile(context, destination, source, backup);
-  }
-  if (!created && !context.backup_directory.empty()) {
-    const Status backed_up = CopyToBackup(context, destination, to, &backup);
-    if (backed_up != status::kOk)
-      return backed_up;
-  }
-  return CopyOver(context, destination, from, to, created, backup);
+  const bool in_use = context.env.state.direct_copy_mode && from.IsOpen();
+  from.Close();
+  // Nothing to copy, the destination in use, or replacement at restart already chosen.
+  if (const Status backed_up = BackupFile(context, destination); backed_up != status::kOk)
+    return backed_up;
+  if (in_use)
+    LeaveForRestart(context);
+  return PlaceFile(context, destination, source);
 }
 
 bool ClearDestination(const std::string& destination) {
-  if (!platform::IsFile(destination))
+  // A destination that can be written is replaced whole by the copy that follows; deleting it
+  // first would leave no file at all if the run ended in between.
+  if (!platform::IsFile(destination) ||
+      File::OpenExisting(destination, OpenMode::kReadWriteShareRead).IsOpen()) {
     return true;
-  if (File::OpenExisting(destination, OpenMode::kReadWriteShareRead).IsOpen())
-    return platform::RemoveFile(destination);
+  }
   // In use: a running program may still have it open, but the name can be moved aside to make
   // room, and the old file goes at the next restart.
   const std::optional<std::string> aside = NumberedFreeName(destination);
@@ -249,9 +267,9 @@ bool ClearDestination(const std::string& destination) {
 }
 
 Status PlaceFile(script::ScriptContext& context, const std::string& destination,
-                 std::string& source, const std::string& backup) {
+                 std::string& source) {
   if (context.env.state.direct_copy_mode) {
-    const Status copied = CopyIntoPlace(context, destination, source, backup);
+    const Status copied = CopyIntoPlace(context, destination, source);
     // A destination in use (33) has just switched direct-copy mode off.
     if (context.env.state.direct_copy_mode)
       return copied;

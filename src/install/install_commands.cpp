@@ -5,6 +5,7 @@
 #include "base/path.h"
 #include "install/copy_engine.h"
 #include "install/handlers.h"
+#include "install/restart_replace.h"
 #include "install/version_install.h"
 #include "install/work_path.h"
 #include "install/write_test.h"
@@ -52,9 +53,19 @@ Status TakeNames(const ScriptCommand& command, Placement& placement) {
                                  placement.destination_name, base::kPathCapacity);
 }
 
+// The destination in the work directory. A destination path that does not fit is no place in the
+// work directory (status::kWorkDirFailed); one that names a device fails with kWriteFailed.
+Status BuildDestination(ScriptContext& context, Placement& placement) {
+  placement.destination = context.work_directory;
+  if (!base::JoinPath(placement.destination, base::kPathCapacity, placement.destination_name))
+    return status::kWorkDirFailed;
+  if (RefuseDevicePath(context, placement.destination))
+    return status::kWriteFailed;
+  return status::kOk;
+}
+
 // The steps every installing command starts with: the work directory must be set, the file is
-// fetched from the package, and the destination is built in the work directory. A destination
-// that names a device fails with status::kWriteFailed.
+// fetched from the package into the package folder, and the destination is built.
 Status Prepare(ScriptContext& context, const ScriptCommand& command, Placement& placement) {
   if (context.work_directory.empty())
     return status::kWorkDirFailed;
@@ -62,15 +73,46 @@ Status Prepare(ScriptContext& context, const ScriptCommand& command, Placement& 
   if (result == status::kOk)
     result = script::FetchFromPackage(context, placement.package_name, placement.source,
                                       &placement.source_file);
-  if (result != status::kOk)
-    return result;
+  return result == status::kOk ? BuildDestination(context, placement) : result;
+}
+
+// FILE and COPYFILEAS in direct-copy mode, for a file extracted now: the entry is decoded straight
+// into the new file beside its destination, which takes the destination's place once its CRC has
+// matched; the package folder is not written. The messages and statuses are those of the way
+// through the package folder. None when this way does not apply (the file is taken from the
+// package folder, the destination is no plain file of the work directory, or it is in use): the
+// command then goes that way.
+std::optional<Status> DecodeIntoPlace(ScriptContext& context, const ScriptCommand& command) {
+  Placement placement;
+  if (!context.env.state.direct_copy_mode || context.work_directory.empty() ||
+      TakeNames(command, placement) != status::kOk ||
+      !script::DecodesFromPackage(context, placement.package_name)) {
+    return std::nullopt;
+  }
   placement.destination = context.work_directory;
-  // A destination path that does not fit is no place in the work directory.
-  if (!base::JoinPath(placement.destination, base::kPathCapacity, placement.destination_name))
-    return status::kWorkDirFailed;
-  if (RefuseDevicePath(context, placement.destination))
-    return status::kWriteFailed;
-  return status::kOk;
+  if (!base::JoinPath(placement.destination, base::kPathCapacity, placement.destination_name) ||
+      base::NamesDevice(placement.destination)) {
+    return std::nullopt;
+  }
+  Replacement replacement(placement.destination);
+  if (!replacement.Ready())
+    return std::nullopt;
+  if (const Status decoded =
+          script::DecodeFromPackage(context, placement.package_name, replacement.content());
+      decoded != status::kOk) {
+    return decoded;
+  }
+  if (const Status backed_up = replacement.BackUp(context); backed_up != status::kOk)
+    return backed_up;
+  context.env.reporter.ReportProgress(message::kReplacingFile, placement.destination);
+  context.env.reporter.LogMessage(message::kReplacingFile, placement.destination);
+  const std::optional<platform::FileTimes> times = replacement.content().Times();
+  const Status placed = replacement.Complete(context, times.value_or(platform::FileTimes{}));
+  if (placed != status::kNoRun)
+    return placed;
+  // Taken by another program after all: the decoded file is staged for the restart.
+  std::string staged = replacement.content_path();
+  return ScheduleReplaceOnReboot(context, placement.destination, staged);
 }
 
 // SETWORKDIR variable[,CREATE]: the variable's value, without enclosing double quotes, becomes
@@ -111,6 +153,8 @@ Status InstallFiles(ScriptContext& context, const ScriptCommand& command) {
 // FILE name and COPYFILEAS package = destination: the package file replaces the destination,
 // which is backed up first, or becomes it.
 Status InstallFile(ScriptContext& context, const ScriptCommand& command) {
+  if (const std::optional<Status> placed = DecodeIntoPlace(context, command))
+    return Finish(context, *placed);
   Placement placement;
   Status result = Prepare(context, command, placement);
   if (result != status::kOk)
@@ -128,8 +172,7 @@ Status ReplaceFile(ScriptContext& context, const ScriptCommand& command) {
   if (prepared != status::kOk)
     return Finish(context, prepared);
   placement.source_file.Close();  // the version installer reads it by its name
-  std::string backup;
-  const Status backed_up = BackupFile(context, placement.destination, &backup);
+  const Status backed_up = BackupFile(context, placement.destination);
   if (InstallByVersion(context, placement.package_name, placement.destination_name))
     return Finish(context, status::kOk);
   // A file that could not be backed up is not forced over.
@@ -137,7 +180,7 @@ Status ReplaceFile(ScriptContext& context, const ScriptCommand& command) {
     return Finish(context, backed_up);
   if (context.env.state.direct_copy_mode)
     ClearDestination(placement.destination);
-  return Finish(context, PlaceFile(context, placement.destination, placement.source, backup));
+  return Finish(context, PlaceFile(context, placement.destination, placement.source));
 }
 
 constexpr std::array<script::HandlerEntry, 6> kHandlers = {{

@@ -53,8 +53,10 @@ inline constexpr MessageId kFolderDeleteFailed = 117;    // "Error deleting dire
 // The installer's own addition: sections that call each other without end.
 inline constexpr MessageId kSectionsNestedTooDeep =
     150;  // "Sections call each other too deeply; stopped at section %s."
-// The installer's own addition: a copy that failed part-way was undone from the file's backup.
-inline constexpr MessageId kRestoredFromBackup = 160;  // "Restored %s from its backup."
+// The installer's own addition: a backup that an interrupted run made holds the version from
+// before that update, and is kept.
+inline constexpr MessageId kKeptEarlierBackup =
+    160;  // "Kept the backup %s: it holds the file from before an update that was interrupted."
 // The installer's own addition: a destination that names a device (CON, NUL, COM1, ...).
 inline constexpr MessageId kDeviceNotFile = 161;  // "%s names a device, not a file."
 // The installer's own addition: DELETEDIRECTORY named a folder of the system.

@@ -34,6 +34,26 @@ bool HasSubfolder(std::string_view name) {
 
 }  // namespace
 
+Status DecodeEntryInto(PackageFile& set, const EntryHeader& header, platform::File& file,
+                       const DecodeProgress& progress, std::uint32_t* crc) {
+  if (!set.HoldsFromHere(header.compressed_size))
+    return status::kExtractFailed;
+  EntryWriter writer(file, IsDefinitionDataFile(header.Name()));
+  Status result = DecodeStream(
+      set, header.compressed_size,
+      [&writer](const std::uint8_t* bytes, std::uint32_t count) {
+        return writer.Write(bytes, count);
+      },
+      progress);
+  if (result == status::kOk && !writer.Finish())
+    result = status::kExtractFailed;
+  if (result == status::kOk && header.time.IsSet())
+    SetFileTimeStamp(file, header.time);
+  if (crc != nullptr)
+    *crc = writer.crc();
+  return result;
+}
+
 Status ExtractFoundEntry(PackageFile& set, const EntryHeader& header, const std::string& folder,
                          const DecodeProgress& progress, std::uint32_t* crc, platform::File* kept) {
   const std::string destination = DestinationPath(folder, header.Name());
@@ -47,19 +67,7 @@ Status ExtractFoundEntry(PackageFile& set, const EntryHeader& header, const std:
                                    : platform::StreamMode::kWriteTruncate);
   if (!file.IsOpen())
     return status::kExtractFailed;
-  EntryWriter writer(file, IsDefinitionDataFile(destination));
-  Status result = DecodeStream(
-      set, header.compressed_size,
-      [&writer](const std::uint8_t* bytes, std::uint32_t count) {
-        return writer.Write(bytes, count);
-      },
-      progress);
-  if (result == status::kOk && !writer.Finish())
-    result = status::kExtractFailed;
-  if (result == status::kOk && header.time.IsSet())
-    SetFileTimeStamp(file, header.time);
-  if (crc != nullptr)
-    *crc = writer.crc();
+  Status result = DecodeEntryInto(set, header, file, progress, crc);
   if (kept != nullptr && result == status::kOk && file.Seek(0, platform::SeekOrigin::kBegin) == 0) {
     *kept = std::move(file);
     return result;

@@ -19,6 +19,14 @@ namespace package {
 Status ExtractAllEntries(PackageFile& set, const std::string& folder,
                          std::string* failed_entry = nullptr);
 
+// Decodes the entry whose header was just read (the set stands at its compressed data) into file
+// at its position, unscrambled when its stored name is a definition data file's, and gives file
+// the entry's time stamp when it has one. crc, when given, receives the CRC-32 of what was
+// written. status::kOk; kSignatureFailed the stream is damaged; kExtractFailed the set ends
+// before the entry does, its size word is short or zero, or a write fails.
+Status DecodeEntryInto(PackageFile& set, const EntryHeader& header, platform::File& file,
+                       const DecodeProgress& progress, std::uint32_t* crc);
+
 // Unpacks the entry whose header was just read (the set stands at its compressed data, which is
 // decoded from there straight into the file) into folder, which exists; the entry's own subfolders
 // are made. crc, when given, receives the CRC-32 of what was written; kept, when given, the file

@@ -23,33 +23,70 @@ bool HasMatchingRecord(const PackageDescriptor& descriptor, std::string_view nam
   return false;
 }
 
+// The path of name in the package folder, in out; false when it would leave the folder or not fit.
+bool FolderPath(const PackageRun& run, std::string_view name, std::string& out,
+                std::size_t capacity) {
+  out = run.package_folder.substr(0, capacity > 0 ? capacity - 1 : 0);
+  return base::IsContainedRelativePath(name) && base::JoinPath(out, capacity, name);
+}
+
+// Fetched earlier in this run, or a file of a name the package does not hold that is in the
+// folder already: neither extracted nor checked again. A file of a name the package holds that
+// this run did not fetch is extracted over, never taken unchecked.
+bool TakenAsItIs(const PackageRun& run, std::string_view name, bool in_package,
+                 const std::string& path) {
+  return (!in_package || run.fetched.Contains(name)) && platform::IsFile(path);
+}
+
+void Announce(PackageRun& run, std::string_view name) {
+  run.reporter.ReportProgress(message::kUncompressingFile, name);
+  run.reporter.LogMessage(message::kRetrievingFile, name);
+}
+
+platform::PassProgress DecodeProgressOf(PackageRun& run, std::string_view name) {
+  return logging::PercentProgress(run.reporter, message::kUncompressingFile, name);
+}
+
 }  // namespace
+
+bool TakenFromPackageFolder(PackageRun& run, std::string_view name) {
+  std::string path;
+  EntryHeader header;
+  return !FolderPath(run, name, path, base::kPathCapacity) ||
+         TakenAsItIs(run, name, run.main_set.SeekEntry(name, header), path);
+}
+
+Status DecodePackageFile(PackageRun& run, std::string_view name, platform::File& into) {
+  EntryHeader header;
+  const bool in_package = run.main_set.SeekEntry(name, header);
+  Announce(run, name);
+  if (!in_package)
+    return status::kExtractFailed;
+  std::uint32_t crc = 0;
+  const Status decoded =
+      DecodeEntryInto(run.main_set, header, into, DecodeProgressOf(run, name), &crc);
+  if (decoded != status::kOk)
+    return decoded;
+  return HasMatchingRecord(run.descriptor, name, crc) ? status::kOk : status::kSignatureFailed;
+}
 
 Status FetchPackageFile(PackageRun& run, std::string_view name, std::string& out,
                         std::size_t capacity, bool verify, platform::File* opened) {
   // A name that leaves the package folder could only find someone else's file there.
-  out = run.package_folder.substr(0, capacity > 0 ? capacity - 1 : 0);
-  if (!base::IsContainedRelativePath(name) || !base::JoinPath(out, capacity, name)) {
+  if (!FolderPath(run, name, out, capacity))
     return status::kExtractFailed;
-  }
   EntryHeader header;
   const bool in_package = run.main_set.SeekEntry(name, header);
-  // Fetched earlier in this run, or a file of a name the package does not hold that is in the
-  // folder already: neither extracted nor checked again. A file of a name the package holds that
-  // this run did not fetch is extracted over, never taken unchecked.
-  if ((!in_package || run.fetched.Contains(name)) && platform::IsFile(out))
+  if (TakenAsItIs(run, name, in_package, out))
     return status::kOk;
 
-  run.reporter.ReportProgress(message::kUncompressingFile, name);
-  run.reporter.LogMessage(message::kRetrievingFile, name);
+  Announce(run, name);
   std::uint32_t crc = 0;
   platform::File kept;
-  const Status extracted =
-      in_package ? ExtractFoundEntry(
-                       run.main_set, header, run.package_folder,
-                       logging::PercentProgress(run.reporter, message::kUncompressingFile, name),
-                       &crc, opened != nullptr ? &kept : nullptr)
-                 : status::kExtractFailed;
+  const Status extracted = in_package ? ExtractFoundEntry(run.main_set, header, run.package_folder,
+                                                          DecodeProgressOf(run, name), &crc,
+                                                          opened != nullptr ? &kept : nullptr)
+                                      : status::kExtractFailed;
   if (extracted == status::kOk && (!verify || HasMatchingRecord(run.descriptor, name, crc))) {
     run.fetched.Add(name);
     if (opened != nullptr)

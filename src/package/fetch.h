@@ -46,4 +46,16 @@ struct PackageRun {
 Status FetchPackageFile(PackageRun& run, std::string_view name, std::string& out,
                         std::size_t capacity, bool verify, platform::File* opened = nullptr);
 
+// Whether FetchPackageFile would take name as it is in the package folder (fetched there earlier
+// in this run, or a file of a name the package does not hold) instead of extracting it; also when
+// the name cannot be in the folder at all.
+bool TakenFromPackageFolder(PackageRun& run, std::string_view name);
+
+// Decodes name from the main set straight into into, open and empty, with the messages, progress
+// and CRC check of FetchPackageFile, and gives into the entry's time stamp; the package folder is
+// not touched, and a later fetch of the name extracts it anew. status::kOk; kExtractFailed no
+// such entry, or it fails to extract; kSignatureFailed its stream is damaged, or no record with
+// that name and CRC.
+Status DecodePackageFile(PackageRun& run, std::string_view name, platform::File& into);
+
 }  // namespace package

@@ -52,6 +52,8 @@ class File {
 
   // Read and write, not shared, always created (truncated when it exists).
   static File Create(const std::string& path);
+  // Read and write, not shared; fails when anything of that name exists.
+  static File CreateNew(const std::string& path);
   static File OpenExisting(const std::string& path, OpenMode mode);
   // Read and write, shared for reading: the file as it is, or created when there is none. created
   // tells which.
@@ -73,6 +75,8 @@ class File {
   // Sets the last access and write times to time, and the creation time when it is given (where
   // the platform keeps one). They stay as set when the file is closed.
   bool SetTimes(std::int64_t time, std::optional<std::int64_t> creation = std::nullopt);
+  // Waits until everything written has reached the disk; false when it could not be made to.
+  bool Flush();
   // True when the handle closed cleanly; closing a closed file is true.
   bool Close();
 

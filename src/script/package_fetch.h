@@ -15,4 +15,13 @@ namespace script {
 Status FetchFromPackage(ScriptContext& context, std::string_view name, std::string& path,
                         platform::File* opened = nullptr);
 
+// Whether a fetch of name would extract it from the main set rather than take the package
+// folder's file as it is: only then can DecodeFromPackage stand in for it.
+bool DecodesFromPackage(ScriptContext& context, std::string_view name);
+
+// Decodes name from the main set straight into into (open and empty) with the fetch's messages
+// and CRC check, instead of into the package folder. package::DecodePackageFile's statuses;
+// kExtractFailed also when the run has no opened package.
+Status DecodeFromPackage(ScriptContext& context, std::string_view name, platform::File& into);
+
 }  // namespace script

@@ -53,9 +53,15 @@ Bytes Pattern(std::size_t size, std::uint8_t seed) {
   return bytes;
 }
 
-std::size_t Count(const test_support::RecordingReporter& reporter, MessageId id) {
-  return std::count_if(reporter.reports.begin(), reporter.reports.end(),
-                       [id](const Report& report) { return report.id == id; });
+// The names in folder, sorted: a replacement leaves no file of its own behind.
+std::vector<std::string> FolderNames(const std::string& folder) {
+  std::vector<std::string> names;
+  platform::ListFolder(folder, [&names](const platform::FolderEntry& entry) {
+    names.push_back(entry.name);
+    return true;
+  });
+  std::sort(names.begin(), names.end());
+  return names;
 }
 
 // One context per case, over its own folders "app" and "backup".
@@ -158,8 +164,16 @@ TEST(CopyIntoPlaceTest, DestinationEndsExactlyAsTheSourceWithItsTimes) {
       ASSERT_TRUE(package::SetFileTimeStamp(destination, Stamp(2030, 1, 1, 0, 0, 0)));
     }
 
+    if (c.old_size > 0) {
+      ASSERT_TRUE(::SetFileAttributesA(destination.c_str(), FILE_ATTRIBUTE_HIDDEN));
+    }
+
     EXPECT_EQ(install::CopyIntoPlace(run.context, destination, source), 0);
     EXPECT_EQ(ReadFileBytes(destination), Pattern(c.new_size, 3));
+    EXPECT_EQ(FolderNames(run.app), std::vector<std::string>{"engine.dll"});
+    // The old file's attributes stay with its name.
+    EXPECT_EQ(::GetFileAttributesA(destination.c_str()) & FILE_ATTRIBUTE_HIDDEN,
+              c.old_size > 0 ? FILE_ATTRIBUTE_HIDDEN : 0u);
     // The package's time, also as creation time, even over a newer file.
     EXPECT_EQ(ModificationTime(destination), package_time);
     EXPECT_TRUE(test_support::CreatedWhenWritten(destination));
@@ -249,60 +263,51 @@ std::string ShortReadingFile() {
   return path;
 }
 
-TEST(CopyIntoPlaceTest, CopyFailingPartWayIsUndone) {
+TEST(CopyIntoPlaceTest, CopyFailingPartWayLeavesTheDestinationAsItWas) {
   const std::string source = ShortReadingFile();
   if (source.empty())
     GTEST_SKIP() << "no file that reads shorter than its size";
-  const struct {
-    const char* what;
-    bool destination_exists;
-    bool backed_up;
-    bool restored;
-  } cases[] = {
-      {"the command's backup is put back", true, true, true},
-      {"a destination the copy created is deleted", false, false, false},
-  };
   const Bytes old_content = Pattern(30000, 7);
   const package::TimeStamp old_time = Stamp(2003, 3, 3, 3, 3, 4);
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
+  for (const bool destination_exists : {true, false}) {
+    SCOPED_TRACE(destination_exists ? "an old file stays whole" : "no file is made");
     Case run;
     const std::string destination = run.app + "\\engine.dll";
-    std::string backup;
-    if (c.destination_exists) {
+    if (destination_exists) {
       ASSERT_TRUE(WriteFileBytes(destination, old_content));
       ASSERT_TRUE(package::SetFileTimeStamp(destination, old_time));
     }
-    if (c.backed_up) {
-      ASSERT_EQ(install::BackupFile(run.context, destination, &backup), 0);
-    }
-    run.reporter.reports.clear();
 
-    EXPECT_EQ(install::CopyIntoPlace(run.context, destination, source, backup),
-              status::kReadFailed);
-    EXPECT_EQ(platform::IsFile(destination), c.restored);
-    if (c.restored) {
+    EXPECT_EQ(install::CopyIntoPlace(run.context, destination, source), status::kReadFailed);
+    EXPECT_EQ(FolderNames(run.app), destination_exists ? std::vector<std::string>{"engine.dll"}
+                                                       : std::vector<std::string>{});
+    if (destination_exists) {
       EXPECT_EQ(ReadFileBytes(destination), old_content);
       EXPECT_EQ(ModificationTime(destination), old_time);
     }
-    EXPECT_EQ(Count(run.reporter, message::kRestoredFromBackup), c.restored ? 1u : 0u);
     EXPECT_TRUE(run.state.direct_copy_mode);
   }
 }
 
-// A device that refuses every write with "disk full".
-TEST(CopyIntoPlaceTest, DestinationRefusingWritesIs12) {
+// A program that reads a file and lets others write it, but not rename it, keeps the file from
+// being replaced whole: it is written in place from the complete new content instead.
+TEST(CopyIntoPlaceTest, FileHeldWithoutRenameSharingIsWrittenInPlace) {
   Case run;
   const std::string source = run.scratch / "source.dll";
-  ASSERT_TRUE(WriteFileBytes(source, Pattern(15000, 8)));
-  const std::string full = test_support::SystemPath("/dev/full");
-  if (!platform::File::OpenExisting(full, platform::OpenMode::kReadWriteShareRead).IsOpen())
-    GTEST_SKIP() << "no device that refuses writes";
-  EXPECT_EQ(install::CopyIntoPlace(run.context, full, source), status::kWriteFailed);
-  EXPECT_EQ(Count(run.reporter, message::kRestoredFromBackup), 0u);
+  const std::string destination = run.app + "\\engine.dll";
+  ASSERT_TRUE(WriteFileBytes(source, Pattern(25000, 6)));
+  ASSERT_TRUE(WriteFileBytes(destination, Pattern(40000, 5)));
+  std::optional<HeldFile> held;
+  Hold(held, destination, FILE_SHARE_READ | FILE_SHARE_WRITE);
+
+  EXPECT_EQ(install::CopyIntoPlace(run.context, destination, source), 0);
+  held.reset();
+  EXPECT_EQ(ReadFileBytes(destination), Pattern(25000, 6));
+  EXPECT_EQ(FolderNames(run.app), std::vector<std::string>{"engine.dll"});
+  EXPECT_TRUE(run.state.direct_copy_mode);
 }
 
-TEST(ClearDestinationTest, DeletesOrMovesAsideAndQueuesForDeletion) {
+TEST(ClearDestinationTest, MovesAsideWhatIsInUseAndQueuesItForDeletion) {
   const struct {
     const char* what;
     bool exists;
@@ -310,7 +315,7 @@ TEST(ClearDestinationTest, DeletesOrMovesAsideAndQueuesForDeletion) {
     bool cleared;
   } cases[] = {
       {"no destination", false, kNotHeld, true},
-      {"a free destination is deleted", true, kNotHeld, true},
+      {"a free destination stays for the copy to replace", true, kNotHeld, true},
       // A loaded program file is held like this: it cannot be written, but it can be renamed.
       {"one in use is moved to the next free number", true, FILE_SHARE_READ | FILE_SHARE_DELETE,
        true},
@@ -334,7 +339,7 @@ TEST(ClearDestinationTest, DeletesOrMovesAsideAndQueuesForDeletion) {
 
     EXPECT_EQ(install::ClearDestination(destination), c.cleared);
     const bool moved = c.cleared && c.held_with.has_value();
-    EXPECT_EQ(platform::IsFile(destination), !c.cleared);
+    EXPECT_EQ(platform::IsFile(destination), c.exists && !moved);
     EXPECT_EQ(ReadFileBytes(first), taken);
     EXPECT_EQ(platform::IsFile(second), moved);
     const test_support::PendingRenames::Pairs queued =

@@ -79,6 +79,10 @@ File File::Create(const std::string& path) {
   return File(OpenPath(path, O_RDWR | O_CREAT | O_TRUNC));
 }
 
+File File::CreateNew(const std::string& path) {
+  return File(OpenPath(path, O_RDWR | O_CREAT | O_EXCL));
+}
+
 File File::OpenExisting(const std::string& path, OpenMode mode) {
   return File(OpenPath(path, OpenExistingFlags(mode)));
 }
@@ -158,6 +162,10 @@ bool File::SetTimes(std::int64_t time, std::optional<std::int64_t>) {
   const timespec stamp{static_cast<time_t>(time), 0};
   const timespec stamps[2] = {stamp, stamp};
   return IsOpen() && ::futimens(Descriptor(handle_), stamps) == 0;
+}
+
+bool File::Flush() {
+  return IsOpen() && ::fsync(Descriptor(handle_)) == 0;
 }
 
 bool File::Close() {

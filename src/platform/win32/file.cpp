@@ -76,6 +76,10 @@ File File::Create(const std::string& path) {
   return File(OpenPath(path, {GENERIC_READ | GENERIC_WRITE, 0, CREATE_ALWAYS}));
 }
 
+File File::CreateNew(const std::string& path) {
+  return File(OpenPath(path, {GENERIC_READ | GENERIC_WRITE, 0, CREATE_NEW}));
+}
+
 File File::OpenExisting(const std::string& path, OpenMode mode) {
   return File(OpenPath(path, OpenExistingAccess(mode)));
 }
@@ -136,6 +140,10 @@ bool File::SetTimes(std::int64_t time, std::optional<std::int64_t> creation) {
   const FILETIME created = FileTime(creation.value_or(0));
   return IsOpen() &&
          ::SetFileTime(NativeHandle(handle_), creation ? &created : nullptr, &stamp, &stamp) != 0;
+}
+
+bool File::Flush() {
+  return IsOpen() && ::FlushFileBuffers(NativeHandle(handle_)) != 0;
 }
 
 bool File::Close() {
