@@ -59,15 +59,22 @@ bool TakenFromPackageFolder(PackageRun& run, std::string_view name) {
 Status DecodePackageFile(PackageRun& run, std::string_view name, platform::File& into) {
   EntryHeader header;
   const bool in_package = run.main_set.SeekEntry(name, header);
-  Announce(run, name);
+  // A name the run decoded before has been reported: it is decoded again without a word.
+  const bool silent = run.fetched.Announced(name);
+  if (!silent)
+    Announce(run, name);
   if (!in_package)
     return status::kExtractFailed;
   std::uint32_t crc = 0;
   const Status decoded =
-      DecodeEntryInto(run.main_set, header, into, DecodeProgressOf(run, name), &crc);
+      DecodeEntryInto(run.main_set, header, into,
+                      silent ? platform::PassProgress() : DecodeProgressOf(run, name), &crc);
   if (decoded != status::kOk)
     return decoded;
-  return HasMatchingRecord(run.descriptor, name, crc) ? status::kOk : status::kSignatureFailed;
+  if (!HasMatchingRecord(run.descriptor, name, crc))
+    return status::kSignatureFailed;
+  run.fetched.AddAnnounced(name);
+  return status::kOk;
 }
 
 Status FetchPackageFile(PackageRun& run, std::string_view name, std::string& out,
@@ -80,12 +87,16 @@ Status FetchPackageFile(PackageRun& run, std::string_view name, std::string& out
   if (TakenAsItIs(run, name, in_package, out))
     return status::kOk;
 
-  Announce(run, name);
+  // A name the run decoded before has been reported: it is fetched again without a word.
+  const bool silent = run.fetched.Announced(name);
+  if (!silent)
+    Announce(run, name);
   std::uint32_t crc = 0;
   platform::File kept;
   const Status extracted = in_package ? ExtractFoundEntry(run.main_set, header, run.package_folder,
-                                                          DecodeProgressOf(run, name), &crc,
-                                                          opened != nullptr ? &kept : nullptr)
+                                                          silent ? platform::PassProgress()
+                                                                 : DecodeProgressOf(run, name),
+                                                          &crc, opened != nullptr ? &kept : nullptr)
                                       : status::kExtractFailed;
   if (extracted == status::kOk && (!verify || HasMatchingRecord(run.descriptor, name, crc))) {
     run.fetched.Add(name);

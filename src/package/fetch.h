@@ -14,16 +14,24 @@ namespace package {
 
 // The files one run has fetched into its package folder, by name without regard to case: a name
 // that is not here is extracted without first looking for it in the folder, a lookup that costs
-// more the more files the folder holds.
+// more the more files the folder holds. Also the names the run decoded and checked elsewhere
+// (DecodePackageFile): a fetch of one of those later extracts it into the folder as any fetch
+// does, but without the messages, which the run gave for that name already.
 class FetchedFiles {
  public:
   bool Contains(std::string_view name) const {
-    return folded_.count(base::FoldedAsciiCase(name)) != 0;
+    return in_folder_.count(base::FoldedAsciiCase(name)) != 0;
   }
-  void Add(std::string_view name) { folded_.insert(base::FoldedAsciiCase(name)); }
+  void Add(std::string_view name) { in_folder_.insert(base::FoldedAsciiCase(name)); }
+
+  bool Announced(std::string_view name) const {
+    return announced_.count(base::FoldedAsciiCase(name)) != 0;
+  }
+  void AddAnnounced(std::string_view name) { announced_.insert(base::FoldedAsciiCase(name)); }
 
  private:
-  std::unordered_set<std::string> folded_;
+  std::unordered_set<std::string> in_folder_;
+  std::unordered_set<std::string> announced_;
 };
 
 // What an on-demand fetch needs of the running installation.

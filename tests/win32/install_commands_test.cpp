@@ -239,6 +239,63 @@ TEST_F(InstallCommandsTest, DamagedFileLeavesTheProductFileUntouched) {
   }
 }
 
+// A package file is decoded straight beside its destination and the package folder holds it only
+// when a command needs it there; whichever command comes first, a second use of the name sees the
+// same bytes, and the run reports the file once.
+TEST_F(InstallCommandsTest, SecondUseOfAPackageFileSeesTheSameBytes) {
+  const Bytes engine = Pattern(30000, 1);
+  Package({{"engine.dll", engine}, {"damaged.txt", Pattern(200, 5), false}});
+  const struct {
+    const char* what;
+    const char* lines;
+    Names installed;
+    bool in_package_folder;
+  } cases[] = {
+      {"FILE, then COPYFILEAS",
+       "File engine.dll\nCopyFileAs engine.dll=copy.dll\n",
+       {"copy.dll", "engine.dll"},
+       false},
+      {"FILE twice", "File engine.dll\nFile engine.dll\n", {"engine.dll"}, false},
+      {"COPYFILEAS, then REPLACEFILEAS",
+       "CopyFileAs engine.dll=a.dll\nReplaceFileAs engine.dll=b.dll\n",
+       {"a.dll", "b.dll"},
+       true},
+      {"FILE, then EXTRACTFILESET",
+       "File engine.dll\nExtractFileSet engine.dll\n",
+       {"engine.dll"},
+       true},
+      {"EXTRACTFILESET, then FILE",
+       "ExtractFileSet engine.dll\nFile engine.dll\n",
+       {"engine.dll"},
+       true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    test_support::RemoveTree(app_);
+    platform::CreateFolder(app_);
+
+    EXPECT_EQ(Run(InGo(c.lines)), 0);
+    EXPECT_TRUE(RanToTheEnd());
+    EXPECT_EQ(FolderNames(app_), c.installed);
+    for (const std::string& name : c.installed)
+      EXPECT_EQ(ReadFileBytes(App(name)), engine) << name;
+    const std::string fetched = runner_->context().package_folder + "\\engine.dll";
+    EXPECT_EQ(platform::IsFile(fetched), c.in_package_folder);
+    if (c.in_package_folder) {
+      EXPECT_EQ(ReadFileBytes(fetched), engine);
+    }
+    EXPECT_EQ(ReportsOf(message::kRetrievingFile),
+              (std::vector<Report>{{Report::kLog, message::kRetrievingFile, "engine.dll"}}));
+  }
+
+  // A file that fails its check leaves nothing behind for a later use to take unchecked.
+  test_support::RemoveTree(app_);
+  platform::CreateFolder(app_);
+  EXPECT_EQ(Run(InGo("CopyFileAs damaged.txt=a.txt\n")), status::kSignatureFailed);
+  EXPECT_FALSE(platform::IsFile(runner_->context().package_folder + "\\damaged.txt"));
+  EXPECT_EQ(FolderNames(app_), Names{});
+}
+
 // A destination that names a device is refused before anything is backed up, written or staged
 // (a staging name beside it, "con.1", would never be free): 12, with the path in the log.
 TEST_F(InstallCommandsTest, DestinationNamingADeviceFails) {
