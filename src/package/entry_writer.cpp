@@ -9,7 +9,10 @@ namespace package {
 
 bool EntryWriter::Put(const std::uint8_t* bytes, std::uint32_t count) {
   Crc32Update(bytes, count, &crc_);
-  return file_.Write(bytes, count) == count;
+  if (file_.Write(bytes, count) == count)
+    return true;
+  failed_ = true;
+  return false;
 }
 
 bool EntryWriter::Write(const std::uint8_t* bytes, std::uint32_t count) {

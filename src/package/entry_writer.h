@@ -24,6 +24,8 @@ class EntryWriter {
   bool Finish();
 
   std::uint32_t crc() const { return crc_; }
+  // Whether a write to the file fell short.
+  bool failed() const { return failed_; }
 
  private:
   bool Put(const std::uint8_t* bytes, std::uint32_t count);
@@ -31,6 +33,7 @@ class EntryWriter {
   platform::File& file_;
   const bool unscramble_;
   std::uint64_t position_ = 0;
+  bool failed_ = false;
   std::uint32_t crc_ = kFileCrcStart;
   std::array<std::uint8_t, kDataFileHeaderSize> header_{};
   std::vector<std::uint8_t> plain_;  // the unscrambled copy of a block

@@ -47,6 +47,8 @@ Status DecodeEntryInto(PackageFile& set, const EntryHeader& header, platform::Fi
       progress);
   if (result == status::kOk && !writer.Finish())
     result = status::kExtractFailed;
+  if (writer.failed())
+    result = status::kWriteFailed;
   if (result == status::kOk && header.time.IsSet())
     SetFileTimeStamp(file, header.time);
   if (crc != nullptr)
@@ -68,6 +70,9 @@ Status ExtractFoundEntry(PackageFile& set, const EntryHeader& header, const std:
   if (!file.IsOpen())
     return status::kExtractFailed;
   Status result = DecodeEntryInto(set, header, file, progress, crc);
+  // A file of the package folder that cannot be written is an extraction that failed.
+  if (result == status::kWriteFailed)
+    result = status::kExtractFailed;
   if (kept != nullptr && result == status::kOk && file.Seek(0, platform::SeekOrigin::kBegin) == 0) {
     *kept = std::move(file);
     return result;

@@ -22,8 +22,8 @@ Status ExtractAllEntries(PackageFile& set, const std::string& folder,
 // Decodes the entry whose header was just read (the set stands at its compressed data) into file
 // at its position, unscrambled when its stored name is a definition data file's, and gives file
 // the entry's time stamp when it has one. crc, when given, receives the CRC-32 of what was
-// written. status::kOk; kSignatureFailed the stream is damaged; kExtractFailed the set ends
-// before the entry does, its size word is short or zero, or a write fails.
+// written. status::kOk; kSignatureFailed the stream is damaged; kWriteFailed a write to file fell
+// short; kExtractFailed the set ends before the entry does, or its size word is short or zero.
 Status DecodeEntryInto(PackageFile& set, const EntryHeader& header, platform::File& file,
                        const DecodeProgress& progress, std::uint32_t* crc);
 

@@ -62,8 +62,8 @@ bool TakenFromPackageFolder(PackageRun& run, std::string_view name);
 // Decodes name from the main set straight into into, open and empty, with the messages, progress
 // and CRC check of FetchPackageFile, and gives into the entry's time stamp; the package folder is
 // not touched, and a later fetch of the name extracts it anew. status::kOk; kExtractFailed no
-// such entry, or it fails to extract; kSignatureFailed its stream is damaged, or no record with
-// that name and CRC.
+// such entry, or it fails to extract; kWriteFailed a write to into fell short (a full disk);
+// kSignatureFailed its stream is damaged, or no record with that name and CRC.
 Status DecodePackageFile(PackageRun& run, std::string_view name, platform::File& into);
 
 }  // namespace package

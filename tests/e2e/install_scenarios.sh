@@ -347,3 +347,15 @@ else
   ok=1
   fail "cannot mount a small tmpfs for the full drive (the tests run as root)"
 fi
+
+# An update killed at several moments, each time rerun to its end: after every kill each product
+# file is whole, old or new, and no backup is cut; after every rerun the files are new and the
+# backups hold the versions from before (bench/kill_runs.py; make bench runs many more kills).
+name=killed-update
+ok=1
+code=-
+if ! KILLS=4 SMALL_FILES=30 LARGE_FILES=1 python3 "$root/bench/kill_runs.py" "$wine_run" \
+  "$test_dist/bin/omnipack" "$work/killed-update" >"$work/killed-update.out" 2>&1; then
+  fail "$(tr '\n' '|' <"$work/killed-update.out")"
+fi
+done_scenario
