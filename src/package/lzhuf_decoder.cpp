@@ -7,7 +7,7 @@
 #include <memory>
 #include <new>
 
-#include "package/lzhuf_tree.h"
+#include "package/lzhuf_decoding_tree.h"
 #include "platform/file.h"
 
 namespace package {
@@ -109,7 +109,7 @@ class Decoder {
   }
 
   BoundedInput input_;
-  AdaptiveTree tree_;
+  DecodingTree tree_;
   std::uint8_t window_[kHistory + kOutputBlock + kLongestMatch + kCopyWord];
 };
 
@@ -170,14 +170,7 @@ Status Decoder::Run(const DecodeSink& output, const DecodeProgress& progress) {
       in += (63 - bit_count) >> 3;
       bit_count |= 56;
 
-      unsigned node = tree_.Child(kRoot);
-      while (node < kNodeCount) {
-        node = tree_.Child(node + static_cast<unsigned>(bits >> 63));
-        bits <<= 1;
-        --bit_count;
-      }
-      const unsigned symbol = node - kNodeCount;
-      tree_.Update(symbol);
+      const unsigned symbol = tree_.Read(bits, bit_count);
 
       if (symbol < kFirstLengthSymbol) {
         *out++ = static_cast<std::uint8_t>(symbol);

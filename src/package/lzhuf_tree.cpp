@@ -20,7 +20,7 @@ void AdaptiveTree::Reset() {
     child_[j] = static_cast<std::uint16_t>(i);
     parent_[i] = parent_[i + 1] = static_cast<std::uint16_t>(j);
   }
-  frequency_[kNodeCount] = 0xFFFF;
+  std::fill(frequency_ + kNodeCount, frequency_ + kNodeCount + kSentinels, 0xFFFF);
   parent_[kRoot] = 0;
 }
 

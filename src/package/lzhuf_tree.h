@@ -63,12 +63,18 @@ class AdaptiveTree {
   // frequency limit. Called after every coded symbol, on both sides.
   inline void Update(unsigned symbol);
 
- private:
+ protected:
   void Rebuild();
+  // Exchanges the subtrees under two nodes, which keep their places and take each other's
+  // children.
+  inline void ExchangeSubtrees(std::size_t node, std::size_t last);
+
+  // Sentinels above every count behind the nodes, as many as a look ahead of the decoder's tree
+  // reads past the last node below the root.
+  static constexpr unsigned kSentinels = 3;
 
   // Counts stay at or below kFrequencyLimit; 32-bit cells keep 16-bit arithmetic out of Update.
-  // The last is a sentinel above every count.
-  std::uint32_t frequency_[kNodeCount + 1];
+  std::uint32_t frequency_[kNodeCount + kSentinels];
   std::uint16_t parent_[kNodeCount + kSymbolCount];  // leaves' parents are at symbol + kNodeCount
   std::uint16_t child_[kNodeCount];
 };
@@ -88,21 +94,24 @@ inline void AdaptiveTree::Update(unsigned symbol) {
         ++last;
       frequency_[node] = frequency_[last];
       frequency_[last] = count;
-
-      const std::size_t moved = child_[node];
-      parent_[moved] = static_cast<std::uint16_t>(last);
-      if (moved < kNodeCount)
-        parent_[moved + 1] = static_cast<std::uint16_t>(last);
-      const std::size_t other = child_[last];
-      child_[last] = static_cast<std::uint16_t>(moved);
-      parent_[other] = static_cast<std::uint16_t>(node);
-      if (other < kNodeCount)
-        parent_[other + 1] = static_cast<std::uint16_t>(node);
-      child_[node] = static_cast<std::uint16_t>(other);
+      ExchangeSubtrees(node, last);
       node = last;
     }
     node = parent_[node];
   } while (node != 0);  // the root's parent; node 0 is never a parent
+}
+
+inline void AdaptiveTree::ExchangeSubtrees(std::size_t node, std::size_t last) {
+  const std::size_t moved = child_[node];
+  parent_[moved] = static_cast<std::uint16_t>(last);
+  if (moved < kNodeCount)
+    parent_[moved + 1] = static_cast<std::uint16_t>(last);
+  const std::size_t other = child_[last];
+  child_[last] = static_cast<std::uint16_t>(moved);
+  parent_[other] = static_cast<std::uint16_t>(node);
+  if (other < kNodeCount)
+    parent_[other + 1] = static_cast<std::uint16_t>(node);
+  child_[node] = static_cast<std::uint16_t>(other);
 }
 
 // The fixed position code. The decoder looks up the next 8 bits of the stream in `upper` (the
