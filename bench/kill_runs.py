@@ -153,7 +153,6 @@ def main():
             finished_early += 1
             continue
         kills += 1
-        subprocess.run([wine_run, 'wineserver', '-w'], check=False)
         for name in new:
             files_checked += 1
             path = os.path.join(product, name)
