@@ -2,10 +2,10 @@
 
 #include <windows.h>
 
-#include <cstdio>
 #include <utility>
 
 #include "base/ascii_case.h"
+#include "base/hex_text.h"
 #include "base/path.h"
 #include "platform/filesystem.h"
 #include "platform/win32/file_moves.h"
@@ -16,13 +16,12 @@ namespace {
 // Names tried before the folder is taken to refuse new files.
 constexpr unsigned kNameAttempts = 64;
 
-// "~op" and four hexadecimal digits with the extension ".tmp": an 8.3 name on every file system.
-// The digits start from the process and count on through the run, so that names stay apart.
+// "~op" and up to five hexadecimal digits with the extension ".tmp": an 8.3 name on every file
+// system. The digits start from the process and count on through the run, so that names stay
+// apart.
 std::string NextName() {
   static unsigned counter = ::GetCurrentProcessId() * 2654435761u;
-  char name[16];
-  std::snprintf(name, sizeof name, "~op%04X.tmp", ++counter & 0xFFFF);
-  return name;
+  return "~op" + base::HexText(++counter & 0xFFFFF) + ".tmp";
 }
 
 // The name an entry of target's name was once unpacked through: target's last three characters
@@ -71,14 +70,21 @@ AtomicFile::~AtomicFile() {
   platform::RemoveFile(path_);
 }
 
-bool AtomicFile::Commit(bool flush, std::optional<std::uint32_t> attributes) {
+bool AtomicFile::Reopen() {
+  if (!file_.IsOpen() && !path_.empty() && !committed_)
+    file_ = platform::File::OpenExisting(path_, platform::OpenMode::kReadWriteShareRead);
+  return file_.IsOpen();
+}
+
+bool AtomicFile::Commit(bool flush, std::optional<std::uint32_t> attributes,
+                        bool replace_existing) {
   if (path_.empty())
     return false;
   if (file_.IsOpen() && ((flush && !file_.Flush()) || !file_.Close()))
     return false;
   if (attributes)
     ::SetFileAttributesA(path_.c_str(), *attributes);
-  if (!platform::RenameNow(path_, target_, /*replace_existing=*/true))
+  if (!platform::RenameNow(path_, target_, replace_existing))
     return false;
   committed_ = true;
   return true;

@@ -21,16 +21,19 @@ class AtomicFile {
   AtomicFile& operator=(const AtomicFile&) = delete;
 
   bool IsOpen() const { return file_.IsOpen(); }
+  // Opens the file again after a Commit that failed; false when it cannot be.
+  bool Reopen();
   platform::File& file() { return file_; }
   // The temporary name, while the file is not committed.
   const std::string& path() const { return path_; }
 
   // Closes the file (waiting until it has reached the disk first when flush is set: the file it
   // replaces is then never traded for one the disk does not hold yet), gives it attributes (the
-  // system's bits) when they are given, and renames it onto the target, replacing a file there.
-  // False when that fails: the file stays under its temporary name, closed, until this is
-  // destroyed or a later Commit renames it.
-  bool Commit(bool flush, std::optional<std::uint32_t> attributes = std::nullopt);
+  // system's bits) when they are given, and renames it onto the target, replacing a file there
+  // only with replace_existing. False when that fails: the file stays under its temporary name,
+  // closed, until this is destroyed or a later Commit renames it.
+  bool Commit(bool flush, std::optional<std::uint32_t> attributes = std::nullopt,
+              bool replace_existing = true);
 
  private:
   std::string target_;

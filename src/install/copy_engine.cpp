@@ -121,8 +121,7 @@ Status CopyToBackup(script::ScriptContext& context, const std::string& destinati
 // statuses of CopyIntoPlace.
 Status ReplaceFrom(script::ScriptContext& context, const std::string& destination,
                    Replacement& replacement, File& from) {
-  context.env.reporter.ReportProgress(message::kReplacingFile, destination);
-  context.env.reporter.LogMessage(message::kReplacingFile, destination);
+  ReportReplacing(context, destination);
   const Status copied = StreamCopy(
       from, replacement.content(), kCopyBlockSize,
       logging::PercentProgress(context.env.reporter, message::kReplacingFile, destination));
@@ -135,11 +134,27 @@ Status ReplaceFrom(script::ScriptContext& context, const std::string& destinatio
 }  // namespace
 
 Replacement::Replacement(const std::string& destination)
-    : destination_(destination),
-      old_file_(File::OpenExisting(destination, OpenMode::kReadWriteShareRead)) {
+    : destination_(destination), new_file_(destination) {}
+
+bool Replacement::OpenOld() {
+  old_file_ = File::OpenExisting(destination_, OpenMode::kReadWriteShareRead);
   replaces_ = old_file_.IsOpen() || !FoundNoFile();
-  if (old_file_.IsOpen() || !replaces_)
-    new_file_.emplace(destination);
+  return old_file_.IsOpen() || !replaces_;
+}
+
+bool Replacement::SetContentTimes(const platform::FileTimes& source_times) {
+  std::optional<std::int64_t> creation;
+  if (source_times.creation > source_times.write)
+    creation = source_times.write;
+  else if (const std::optional<platform::FileTimes> old_times = old_file_.Times(); old_times)
+    creation = old_times->creation;
+  return content().SetTimes(source_times.write, creation);
+}
+
+bool Replacement::PlaceIfAbsent(const platform::FileTimes& source_times) {
+  // A new file is not flushed: there is no old one that it could cost.
+  return SetContentTimes(source_times) &&
+         new_file_.Commit(/*flush=*/false, std::nullopt, /*replace_existing=*/false);
 }
 
 Status Replacement::BackUp(script::ScriptContext& context, std::string* made) {
@@ -152,12 +167,8 @@ Status Replacement::BackUp(script::ScriptContext& context, std::string* made) {
 
 Status Replacement::Complete(script::ScriptContext& context,
                              const platform::FileTimes& source_times) {
-  std::optional<std::int64_t> creation;
-  if (source_times.creation > source_times.write)
-    creation = source_times.write;
-  else if (const std::optional<platform::FileTimes> old_times = old_file_.Times(); old_times)
-    creation = old_times->creation;
-  if (!content().SetTimes(source_times.write, creation))
+  // After PlaceIfAbsent found the name taken, the content is opened again.
+  if (!new_file_.Reopen() || !SetContentTimes(source_times))
     return status::kWriteFailed;
   std::optional<std::uint32_t> attributes;
   if (replaces_) {
@@ -165,17 +176,17 @@ Status Replacement::Complete(script::ScriptContext& context,
     if (old_attributes != INVALID_FILE_ATTRIBUTES)
       attributes = old_attributes;
   }
+  const std::optional<platform::FileTimes> times = content().Times();
   old_file_.Close();
   // The old file is only traded for content that the disk holds.
-  if (new_file_->Commit(/*flush=*/replaces_, attributes))
+  if (new_file_.Commit(/*flush=*/replaces_, attributes))
     return status::kOk;
-  return replaces_ ? OverwriteInPlace(context, source_times.write, creation)
-                   : LeaveForRestart(context);
+  return replaces_ && times ? OverwriteInPlace(context, *times) : LeaveForRestart(context);
 }
 
-Status Replacement::OverwriteInPlace(script::ScriptContext& context, std::int64_t write_time,
-                                     std::optional<std::int64_t> creation) {
-  File from = File::OpenExisting(new_file_->path(), OpenMode::kReadShareRead);
+Status Replacement::OverwriteInPlace(script::ScriptContext& context,
+                                     const platform::FileTimes& times) {
+  File from = File::OpenExisting(new_file_.path(), OpenMode::kReadShareRead);
   File to = File::OpenExisting(destination_, OpenMode::kReadWriteShareRead);
   if (!from.IsOpen() || !to.IsOpen())
     return LeaveForRestart(context);
@@ -184,10 +195,15 @@ Status Replacement::OverwriteInPlace(script::ScriptContext& context, std::int64_
   if (result == status::kOk && (length < 0 || !to.SetLength(length)))
     result = status::kWriteFailed;
   if (result == status::kOk)
-    to.SetTimes(write_time, creation);
+    to.SetTimes(times.write, times.creation);
   if (!to.Close() && result == status::kOk)
     result = status::kWriteFailed;
   return result;
+}
+
+void ReportReplacing(script::ScriptContext& context, const std::string& destination) {
+  context.env.reporter.ReportProgress(message::kReplacingFile, destination);
+  context.env.reporter.LogMessage(message::kReplacingFile, destination);
 }
 
 Status LeaveForRestart(script::ScriptContext& context) {
@@ -218,7 +234,7 @@ Status CopyIntoPlace(script::ScriptContext& context, const std::string& destinat
   if (!from.IsOpen())
     return status::kOk;
   Replacement replacement(destination);
-  if (!replacement.Ready())
+  if (!replacement.OpenOld() || !replacement.Ready())
     return LeaveForRestart(context);
   return ReplaceFrom(context, destination, replacement, from);
 }
@@ -230,7 +246,7 @@ Status BackUpAndPlace(script::ScriptContext& context, const std::string& destina
     from = File::OpenExisting(source, OpenMode::kReadShareRead);
   if (context.env.state.direct_copy_mode && from.IsOpen()) {
     Replacement replacement(destination);
-    if (replacement.Ready()) {
+    if (replacement.OpenOld() && replacement.Ready()) {
       if (const Status backed_up = replacement.BackUp(context); backed_up != status::kOk)
         return backed_up;
       const Status placed = ReplaceFrom(context, destination, replacement, from);

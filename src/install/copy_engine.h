@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
 #include <string>
 
 #include "base/status.h"
@@ -15,42 +14,50 @@
 // name in one rename, so that an interrupted run leaves every file whole, old or new.
 namespace install {
 
-// One destination on its way to new content: the old file, when there is one, held open for
-// reading and writing (shared for reading), and the new file beside it.
+// One destination on its way to new content: the new file beside it, and the old file, when
+// there is one, held open for reading and writing (shared for reading) until it is replaced.
 class Replacement {
  public:
-  // Opens destination, or finds that there is none, and makes the new file beside it.
+  // Makes the new file beside destination; the old file is not looked at yet.
   explicit Replacement(const std::string& destination);
 
-  // False when the destination is in use (it exists but cannot be opened for writing) or no file
-  // can be made beside it: it cannot be replaced now.
-  bool Ready() const { return new_file_ && new_file_->IsOpen(); }
+  // False when no file can be made beside the destination: it cannot be replaced now.
+  bool Ready() const { return new_file_.IsOpen(); }
   // The new content, written from its start by the caller; only when Ready().
-  platform::File& content() { return new_file_->file(); }
-  const std::string& content_path() const { return new_file_->path(); }
+  platform::File& content() { return new_file_.file(); }
+  const std::string& content_path() const { return new_file_.path(); }
+
+  // Opens the old file, or finds that there is none. False when it is in use: it exists but
+  // cannot be opened for writing.
+  bool OpenOld();
+
+  // Puts the content in place under the destination's name when no file has that name, with the
+  // times the destination takes from its source (below); the old file need not be opened first.
+  // False when a file of that name is there (or the rename fails otherwise): nothing changed.
+  bool PlaceIfAbsent(const platform::FileTimes& source_times);
 
   // Backs the old file up into the backup directory (BackupFile); nothing to do for a destination
-  // that did not exist.
+  // that did not exist. After OpenOld.
   Status BackUp(script::ScriptContext& context, std::string* made = nullptr);
 
-  // Puts the content in place with the times the destination takes from its source (the source's
-  // modification time, and as creation time the same when the source was created later, as a
-  // file extracted just now is) and the old file's attributes. An old file that a program holds
-  // open without letting it be renamed, but lets it be written, is overwritten in place instead
-  // (its backup was made before). status::kOk; kReadFailed, kWriteFailed when the content cannot
-  // be completed or written; kNoRun when the destination cannot be replaced after all
-  // (direct-copy mode and the reboot-not-needed flag are cleared; the content stays until this is
-  // destroyed, for the caller to schedule).
+  // Puts the content in place, after OpenOld, with the times the destination takes from its
+  // source (the source's modification time, and as creation time the same when the source was
+  // created later, as a file extracted just now is, else the old file's) and the old file's
+  // attributes. An old file that a program holds open without letting it be renamed, but lets it
+  // be written, is overwritten in place instead (its backup was made before). status::kOk;
+  // kReadFailed, kWriteFailed when the content cannot be completed or written; kNoRun when the
+  // destination cannot be replaced after all (direct-copy mode and the reboot-not-needed flag are
+  // cleared; the content stays until this is destroyed, for the caller to schedule).
   Status Complete(script::ScriptContext& context, const platform::FileTimes& source_times);
 
  private:
-  Status OverwriteInPlace(script::ScriptContext& context, std::int64_t write_time,
-                          std::optional<std::int64_t> creation);
+  bool SetContentTimes(const platform::FileTimes& source_times);
+  Status OverwriteInPlace(script::ScriptContext& context, const platform::FileTimes& times);
 
   std::string destination_;
   platform::File old_file_;
-  bool replaces_ = false;               // a file of that name was there
-  std::optional<AtomicFile> new_file_;  // none while the destination is in use
+  bool replaces_ = false;  // a file of that name was there
+  AtomicFile new_file_;
 };
 
 // Copies an existing destination into the backup directory under its file name, keeping its
@@ -87,6 +94,9 @@ bool ClearDestination(const std::string& destination);
 // the replacement at restart; source is rewritten to the staging copy when scheduled.
 Status PlaceFile(script::ScriptContext& context, const std::string& destination,
                  std::string& source);
+
+// Shows and logs that destination is being replaced.
+void ReportReplacing(script::ScriptContext& context, const std::string& destination);
 
 // A destination that cannot be written now is in use: this and every later installing command
 // leave their files for the restart. Returns status::kNoRun.

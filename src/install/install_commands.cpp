@@ -76,12 +76,21 @@ Status Prepare(ScriptContext& context, const ScriptCommand& command, Placement& 
   return result == status::kOk ? BuildDestination(context, placement) : result;
 }
 
+// The complete new file of a destination that cannot be replaced now waits beside it for the
+// restart, and so does every later file of the run.
+Status StageForRestart(ScriptContext& context, const std::string& destination,
+                       const Replacement& replacement) {
+  LeaveForRestart(context);
+  std::string staged = replacement.content_path();
+  return ScheduleReplaceOnReboot(context, destination, staged);
+}
+
 // FILE and COPYFILEAS in direct-copy mode, for a file extracted now: the entry is decoded straight
 // into the new file beside its destination, which takes the destination's place once its CRC has
 // matched; the package folder is not written. The messages and statuses are those of the way
 // through the package folder. None when this way does not apply (the file is taken from the
-// package folder, the destination is no plain file of the work directory, or it is in use): the
-// command then goes that way.
+// package folder, the destination is no plain file of the work directory, or no file can be made
+// beside it): the command then goes that way.
 std::optional<Status> DecodeIntoPlace(ScriptContext& context, const ScriptCommand& command) {
   Placement placement;
   if (!context.env.state.direct_copy_mode || context.work_directory.empty() ||
@@ -89,12 +98,12 @@ std::optional<Status> DecodeIntoPlace(ScriptContext& context, const ScriptComman
       !script::DecodesFromPackage(context, placement.package_name)) {
     return std::nullopt;
   }
-  placement.destination = context.work_directory;
+  const std::string& destination = placement.destination = context.work_directory;
   if (!base::JoinPath(placement.destination, base::kPathCapacity, placement.destination_name) ||
-      base::NamesDevice(placement.destination)) {
+      base::NamesDevice(destination)) {
     return std::nullopt;
   }
-  Replacement replacement(placement.destination);
+  Replacement replacement(destination);
   if (!replacement.Ready())
     return std::nullopt;
   if (const Status decoded =
@@ -102,17 +111,24 @@ std::optional<Status> DecodeIntoPlace(ScriptContext& context, const ScriptComman
       decoded != status::kOk) {
     return decoded;
   }
+  const platform::FileTimes times = replacement.content().Times().value_or(platform::FileTimes{});
+  // A new file needs neither a look at the old one nor a backup.
+  if (replacement.PlaceIfAbsent(times)) {
+    ReportReplacing(context, destination);
+    return status::kOk;
+  }
+  if (!replacement.OpenOld()) {
+    // In use: backed up as it is, and the decoded file staged for the restart.
+    if (const Status backed_up = BackupFile(context, destination); backed_up != status::kOk)
+      return backed_up;
+    return StageForRestart(context, destination, replacement);
+  }
   if (const Status backed_up = replacement.BackUp(context); backed_up != status::kOk)
     return backed_up;
-  context.env.reporter.ReportProgress(message::kReplacingFile, placement.destination);
-  context.env.reporter.LogMessage(message::kReplacingFile, placement.destination);
-  const std::optional<platform::FileTimes> times = replacement.content().Times();
-  const Status placed = replacement.Complete(context, times.value_or(platform::FileTimes{}));
-  if (placed != status::kNoRun)
-    return placed;
-  // Taken by another program after all: the decoded file is staged for the restart.
-  std::string staged = replacement.content_path();
-  return ScheduleReplaceOnReboot(context, placement.destination, staged);
+  ReportReplacing(context, destination);
+  const Status placed = replacement.Complete(context, times);
+  // Taken by another program after all: staged as well.
+  return placed == status::kNoRun ? StageForRestart(context, destination, replacement) : placed;
 }
 
 // SETWORKDIR variable[,CREATE]: the variable's value, without enclosing double quotes, becomes
