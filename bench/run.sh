@@ -136,3 +136,7 @@ row "decode 256 MiB stream, peak memory KiB" "$big_peak_kib" "" ""
 
 echo
 BUILD=$build "$root/bench/install_files.sh"
+
+echo
+echo "== An update killed at 30 moments and rerun (bench/kill_runs.sh)"
+"$root/bench/kill_runs.sh" 30

@@ -39,7 +39,7 @@ struct ScriptContext {
   std::string package_folder;
   package::FetchedFiles fetched_files;  // fetched into the package folder in this run
   std::string backup_directory;
-  BackupJournal backup_journal;  // the backups of this run, while it lasts
+  BackupJournal backup_journal;     // the backups of this run, while it lasts
   std::int32_t line = 0;            // the line reached by the parser, or of the failing command
   std::int32_t command_status = 0;  // reset before every command; a secondary status
   std::string error_text;           // the unrecognised keyword of a failed parse
