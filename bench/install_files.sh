@@ -8,7 +8,8 @@
 #     against among 200 of the same kind, for both: what grows with the folder beyond what the file
 #     system charges NSIS shows here.
 #  4. One 200 MB file, and the peak resident set of its installing process (VmHWM, as wait4
-#     reports it for the process and its waited-for children).
+#     reports it for the process and its waited-for children); also against the floor of putting
+#     those bytes there, a plain program that copies the file in 64 KiB blocks (write_floor).
 #  5. An installer with nothing to do: its start to its exit, and its size.
 # The files are generated into build/bench/install-files on the first run and kept.
 #
@@ -26,12 +27,13 @@ dist=${DIST:-$test_dist}
 build=${BUILD:-$root/build/host}
 omnipack="$dist/bin/omnipack"
 measure="$build/bench/process_measure"
+write_floor="$windows_build/bench/write_floor.exe"
 wine_run="$root/tools/wine-run"
 work="$root/build/bench/install-files"
 drive_c="$wine_prefix/drive_c"
 # NSIS's installers for the same kind of Windows program as ours.
 nsis_target=$([ "$windows_arch" = x86_64 ] && echo amd64-unicode || echo x86-unicode)
-for program in "$omnipack" "$measure"; do
+for program in "$omnipack" "$measure" "$write_floor"; do
   [ -x "$program" ] || { echo "bench: $program is missing; build first (make build)" >&2; exit 1; }
 done
 command -v makensis >/dev/null || { echo "bench: makensis is missing (make deps)" >&2; exit 1; }
@@ -133,6 +135,7 @@ mkdir -p "$drive_c/bench"
 field() {  # field NAME "name=value ..." -> value
   tr ' ' '\n' <<<"$2" | sed -n "s/^$1=//p"
 }
+winpath() { echo "Z:${1//\//\\}"; }
 median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 # ours TARGET INSTALLER: one silent run of our installer, which installs into C:\bench\TARGET;
 # "seconds=... peak_kib=...". The run must exit with 0.
@@ -164,7 +167,8 @@ same_files() {
 # record FILE RUN: appends the run's seconds to FILE.
 record() { field seconds "$2" >>"$work/$1.s"; }
 
-for figure in many many-nsis update update-nsis few few-nsis big big-nsis empty empty-nsis; do
+for figure in many many-nsis update update-nsis few few-nsis big big-nsis big-floor empty \
+  empty-nsis; do
   : >"$work/$figure.s"
 done
 for round in $(seq 1 "$rounds"); do
@@ -196,6 +200,10 @@ for _ in $(seq "$big_runs"); do
   fresh big-nsis
   big_nsis=$(nsis big-nsis "$work/big-nsis.exe")
   record big-nsis "$big_nsis"
+  fresh big-floor
+  mkdir -p "$drive_c/bench/big-floor"
+  record big-floor "$("$measure" 1 "$wine_run" "$write_floor" "$(winpath "$work/big/big.bin")" \
+    'C:\bench\big-floor\big.bin')"
 done
 same_files "$work/big" "$drive_c/bench/big"
 big_kib=$(field peak_kib "$big")
@@ -218,6 +226,7 @@ row measurement ours NSIS ratio
 time_row "2,000 files of 20 KB into an empty folder, s" many many-nsis
 time_row "the same over an older copy, with backups, s" update update-nsis
 time_row "one 200 MB file, s (median of $big_runs)" big big-nsis
+time_row "one 200 MB file, s, against a plain copy of it (write floor)" big big-floor
 row "one 200 MB file, peak memory KiB" "$big_kib" "$big_nsis_kib" \
   "$(calc "\"%.2f\", $big_kib / $big_nsis_kib")"
 time_row "an installer with nothing to do, start to exit, ms" empty empty-nsis 1000 0
