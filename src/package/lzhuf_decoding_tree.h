@@ -70,21 +70,22 @@ inline void DecodingTree::Update(unsigned symbol, unsigned depth) {
   if (frequency_[kRoot] == kFrequencyLimit) {
     Rebuild();
     RebuildTable();
+    // The rebuilt tree may hold the leaf at another depth: the climb goes by the root instead.
+    depth = 0;
   }
   // The leaf is depth levels below the root. Until a node moves, the climb counts those levels
   // rather than testing for the root, so that the loop's end is known before the loads along the
-  // way arrive.
+  // way arrive; after a move, and after a rebuild, it tests for the root.
   std::size_t node = parent_[symbol + kNodeCount];
   for (; depth != 0; --depth) {
     const std::size_t counted = Count(node);
     const bool moved = counted != node;
     node = parent_[counted];
-    if (moved) {
-      while (node != kRoot)
-        node = parent_[Count(node)];
+    if (moved)
       break;
-    }
   }
+  while (node != kRoot)
+    node = parent_[Count(node)];
   // The root is counted apart: it never moves.
   ++frequency_[kRoot];
 }
