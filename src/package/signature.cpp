@@ -61,7 +61,7 @@ std::optional<SignatureLocation> FindSetSignature(SetWindow& set) {
   return std::nullopt;
 }
 
-Status VerifySetSignature(SetWindow& set, const platform::PassProgress& progress) {
+Status VerifySetSignature(SetWindow& set) {
   if (!set.IsOpen())
     return status::kOpenFailed;
   const std::optional<SignatureLocation> location = FindSetSignature(set);
@@ -82,9 +82,7 @@ Status VerifySetSignature(SetWindow& set, const platform::PassProgress& progress
           [&crc](std::span<const std::uint8_t> bytes) {
             Crc32Update(bytes.data(), bytes.size(), &crc);
             return static_cast<std::uint32_t>(bytes.size());
-          },
-          progress)
-              .status != status::kOk) {
+          }).status != status::kOk) {
     return status::kSignatureFailed;
   }
   return crc == location->crc ? status::kOk : status::kSignatureFailed;

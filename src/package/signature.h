@@ -5,7 +5,6 @@
 
 #include "base/status.h"
 #include "package/set_window.h"
-#include "platform/pass_progress.h"
 
 namespace package {
 
@@ -20,8 +19,7 @@ std::optional<SignatureLocation> FindSetSignature(SetWindow& set);
 // Checks the CRC of the covered bytes of set against its signature record, reading the set the
 // way its entries are read later, through its window: status::kOk when it matches;
 // status::kSignatureFailed when it does not or no record is found; status::kNoMemory;
-// status::kOpenFailed when the set is not open. progress, when given, hears how far the check has
-// come.
-Status VerifySetSignature(SetWindow& set, const platform::PassProgress& progress = {});
+// status::kOpenFailed when the set is not open.
+Status VerifySetSignature(SetWindow& set);
 
 }  // namespace package

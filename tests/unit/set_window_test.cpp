@@ -97,10 +97,11 @@ TEST_F(SetWindowTest, HoldsFromHereCountsOnlyTheWindow) {
 // around them.
 class InstallerSetTest : public ::testing::Test {
  protected:
-  // Writes the installer and opens its set which.
-  Status Open(const test_package::Installer& installer, package::PackageSet which) {
-    EXPECT_TRUE(test_support::WriteFileBytes(path_, test_package::InstallerBytes(installer)));
-    EXPECT_EQ(package::ReadPackageTrailer(path_, descriptor_), status::kOk);
+  void Write(const test_package::Installer& installer) {
+    ASSERT_TRUE(test_support::WriteFileBytes(path_, test_package::InstallerBytes(installer)));
+    ASSERT_EQ(package::ReadPackageTrailer(path_, descriptor_), status::kOk);
+  }
+  Status Open(package::PackageSet which) {
     return package::OpenInstallerSet(
         platform::File::OpenExisting(path_, platform::OpenMode::kReadShareRead), descriptor_, which,
         set_);
@@ -118,12 +119,13 @@ TEST_F(InstallerSetTest, EachSetIsReadAndVerifiedInPlace) {
   installer.language_set = test_package::SignedSet({FixtureEntry("a.dll", "abc")});
   installer.main_set = test_package::SignedSet(
       {FixtureEntry("ORQSCRIP.OSC", "manpage-ls"), FixtureEntry("b.bin", "random-64k")});
+  Write(installer);
   ASSERT_EQ(platform::CreateFolder(out_), platform::CreateFolderResult::kCreated);
   for (const auto& [which, set_bytes, name] :
        {std::tuple{package::PackageSet::kLanguage, installer.language_set, "a.dll"},
         std::tuple{package::PackageSet::kMain, installer.main_set, "b.bin"}}) {
     SCOPED_TRACE(name);
-    ASSERT_EQ(Open(installer, which), status::kOk);
+    ASSERT_EQ(Open(which), status::kOk);
     EXPECT_EQ(set_.Size(), static_cast<std::int64_t>(set_bytes.size()));
     EXPECT_EQ(package::VerifySetSignature(set_), status::kOk);
     ASSERT_EQ(package::ExtractEntry(set_, out_, name), status::kOk);
@@ -131,6 +133,22 @@ TEST_F(InstallerSetTest, EachSetIsReadAndVerifiedInPlace) {
   EXPECT_EQ(test_support::ReadFileBytes(out_ + "\\a.dll"), test_package::Original("abc"));
   EXPECT_EQ(test_support::ReadFileBytes(out_ + "\\b.bin"), test_package::Original("random-64k"));
 }
+
+#ifdef _WIN32
+// Nobody can change the installer while its set is read: others may read it, not write it.
+TEST_F(InstallerSetTest, TheInstallerStaysSharedOnlyForReading) {
+  test_package::Installer installer;
+  installer.language_set = test_package::SignedSet({FixtureEntry("a.dll", "abc")});
+  installer.main_set = test_package::SignedSet({FixtureEntry("ORQSCRIP.OSC", "abc")});
+  Write(installer);
+  ASSERT_EQ(Open(package::PackageSet::kMain), status::kOk);
+  EXPECT_TRUE(
+      platform::File::OpenExisting(path_, platform::OpenMode::kReadShareReadWrite).IsOpen());
+  EXPECT_FALSE(platform::File::OpenStream(path_, platform::StreamMode::kUpdate).IsOpen());
+  set_.Close();
+  EXPECT_TRUE(platform::File::OpenStream(path_, platform::StreamMode::kUpdate).IsOpen());
+}
+#endif
 
 TEST_F(InstallerSetTest, ASetThatDoesNotFitItsPlaceIsRefused) {
   test_package::Installer installer;
@@ -178,7 +196,8 @@ TEST_F(InstallerSetTest, AnEntryLongerThanItsSetFailsWithoutReadingPastIt) {
   installer.main_set = test_package::WithSignature(claimed, package::kSignatureVersion,
                                                    test_package::SignatureCrc(claimed));
   installer.directory = {test_package::Record("b.bin", 0)};
-  ASSERT_EQ(Open(installer, package::PackageSet::kMain), status::kOk);
+  Write(installer);
+  ASSERT_EQ(Open(package::PackageSet::kMain), status::kOk);
   EXPECT_EQ(package::VerifySetSignature(set_), status::kOk);
   ASSERT_EQ(platform::CreateFolder(out_), platform::CreateFolderResult::kCreated);
 
