@@ -27,12 +27,9 @@ constexpr std::size_t kMaxNames = 16;
 // first entries its lookups find, not all of them.
 constexpr int kMaxDecodes = 2;
 
-platform::File& Sink() {
-  static platform::File sink =
-      platform::File::OpenStream("/dev/null", platform::StreamMode::kWriteTruncate);
-  if (!sink.IsOpen())
-    fuzz_support::InputFile::Fail("cannot open /dev/null");
-  return sink;
+// The decoded bytes are not looked at: every block is taken.
+bool Discard(const std::uint8_t*, std::uint32_t) {
+  return true;
 }
 
 void AddName(std::vector<std::string>& names, std::string name) {
@@ -65,7 +62,7 @@ void WalkSet(package::PackageFile& set, const package::PackageDescriptor& descri
   int decodes = 0;
   for (const std::string& name : names) {
     if (set.SeekEntry(name, header) && decodes++ < kMaxDecodes)
-      package::DecodeStream(set, header.compressed_size, Sink());
+      package::DecodeStream(set, header.compressed_size, Discard);
   }
 }
 
