@@ -137,12 +137,12 @@ Status OpenInstallerSet(platform::File installer, const PackageDescriptor& descr
       located != status::kOk) {
     return located;
   }
-  // A set cut short is what a copy of it would find: a short read.
+  // A set that runs past the file's end has been cut short.
   const std::int64_t length = installer.Size();
   if (length < 0 || place.start + place.size > length)
     return status::kReadFailed;
   set = PackageFile(SetWindow(std::move(installer), place.start, place.size));
-  return set.Seek(0, platform::SeekOrigin::kBegin) == 0 ? status::kOk : status::kReadFailed;
+  return set.IsOpen() ? status::kOk : status::kReadFailed;
 }
 
 PackageFile OpenPackageFile(const std::string& path) {
@@ -150,13 +150,7 @@ PackageFile OpenPackageFile(const std::string& path) {
   const std::int64_t length = file.Size();
   if (length < 0)
     return {};
-  PackageFile set(SetWindow(std::move(file), 0, length));
-  set.Seek(0, platform::SeekOrigin::kBegin);
-  return set;
-}
-
-bool ClosePackageFile(PackageFile& file) {
-  return file.Close();
+  return PackageFile(SetWindow(std::move(file), 0, length));
 }
 
 }  // namespace package

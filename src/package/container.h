@@ -67,6 +67,5 @@ Status OpenInstallerSet(platform::File installer, const PackageDescriptor& descr
 // A file that holds nothing but a set (a set copied out), opened for reading at its start; not
 // open when the file cannot be opened or measured.
 PackageFile OpenPackageFile(const std::string& path);
-bool ClosePackageFile(PackageFile& file);
 
 }  // namespace package

@@ -12,10 +12,8 @@ class File;
 }
 
 namespace package {
-class SetWindow;
-}
 
-namespace package {
+class SetWindow;
 
 // Takes each block of a decode's output as it is made; false stops the decode (a failed write).
 using DecodeSink = std::function<bool(const std::uint8_t* bytes, std::uint32_t count)>;

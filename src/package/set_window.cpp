@@ -1,6 +1,14 @@
 #include "package/set_window.h"
 
+#include <utility>
+
 namespace package {
+
+SetWindow::SetWindow(platform::File file, std::int64_t start, std::int64_t length)
+    : file_(std::move(file)), start_(start), length_(length) {
+  if (file_.Seek(start_, platform::SeekOrigin::kBegin) != start_)
+    file_.Close();
+}
 
 std::int64_t SetWindow::Seek(std::int64_t offset, platform::SeekOrigin origin) {
   std::int64_t base = 0;

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <utility>
 
 #include "platform/file.h"
 
@@ -14,9 +13,9 @@ namespace package {
 class SetWindow {
  public:
   SetWindow() = default;
-  // The window takes file; a window that would run past the file's end is the caller's to refuse.
-  SetWindow(platform::File file, std::int64_t start, std::int64_t length)
-      : file_(std::move(file)), start_(start), length_(length) {}
+  // The window takes file and stands at its start; it is not open when file cannot be positioned
+  // there. A window that would run past the file's end is the caller's to refuse.
+  SetWindow(platform::File file, std::int64_t start, std::int64_t length);
 
   bool IsOpen() const { return file_.IsOpen(); }
   // The new position inside the window; -1 for a position outside [0, length] or when the system
