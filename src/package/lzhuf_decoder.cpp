@@ -30,13 +30,13 @@ inline std::uint64_t LoadBigEndian64(const std::uint8_t* bytes) {
   return value;
 }
 
+// Reads up to count bytes of the input at its position into bytes; returns how many it read.
+using InputSource = std::function<std::uint32_t(std::uint8_t* bytes, std::uint32_t count)>;
+
 // The compressed input: the stream's bytes up to its end, then zero bytes, so that a load near
 // the end stays inside the buffer. Before safe_end() at least 8 bytes can be loaded. The zeros
 // behind the end may be loaded but not used: a stream that needs bits past the padding of its last
 // byte is damaged (cut off, or its size word too large).
-// Reads up to count bytes of the input at its position into bytes; returns how many it read.
-using InputSource = std::function<std::uint32_t(std::uint8_t* bytes, std::uint32_t count)>;
-
 class BoundedInput {
  public:
   BoundedInput(const InputSource& source, std::uint64_t size) : source_(source), left_(size) {}
