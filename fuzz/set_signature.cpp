@@ -1,4 +1,4 @@
-// The signature walk over a set file: the input is the set, as the installer copies it out of the
+// The signature walk over a set file: the input is the set, as the installer reads it inside the
 // package. The record FindSetSignature finds must lie inside the file and cover only what is
 // before it, and VerifySetSignature must agree with a sum taken here over those bytes.
 
@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "fuzz_support.h"
+#include "package/container.h"
 #include "package/crc32.h"
 #include "package/format.h"
 #include "package/signature.h"
@@ -16,11 +17,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   static fuzz_support::InputFile input;
   const std::string& path = input.Write(data, size);
 
-  platform::File set = platform::File::OpenExisting(path, platform::OpenMode::kReadShareRead);
+  package::PackageFile set = package::OpenPackageFile(path);
   if (!set.IsOpen())
     fuzz_support::InputFile::Fail("cannot open the set");
   const std::optional<package::SignatureLocation> location = package::FindSetSignature(set);
-  const Status verified = package::VerifySetSignature(path);
+  const Status verified = package::VerifySetSignature(set);
   if (!location) {
     if (verified != status::kSignatureFailed)
       fuzz_support::InputFile::Fail("verified without a signature record");

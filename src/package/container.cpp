@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <new>
+#include <utility>
 #include <vector>
 
 #include "package/certificate_table.h"
@@ -33,6 +34,32 @@ Status ReadDirectory(platform::File& installer, std::int64_t start, std::uint32_
       return status::kNoMemory;
     }
   }
+  return status::kOk;
+}
+
+// Where a set's bytes lie in the installer, past its magic.
+struct SetPlace {
+  std::int64_t start = 0;
+  std::uint32_t size = 0;
+};
+
+// Finds the set the trailer places and checks its magic; positions installer at the set's first
+// byte. status::kOk; kBadPackage no set magic.
+Status LocateSet(platform::File& installer, const PackageDescriptor& descriptor, PackageSet set,
+                 SetPlace& place) {
+  const PackageTrailer& trailer = descriptor.trailer;
+  std::int64_t magic_offset = trailer.payload_offset;
+  place.size = trailer.language_set_size;
+  if (set == PackageSet::kMain) {
+    magic_offset += static_cast<std::int64_t>(trailer.language_set_size) + sizeof kSetMagic;
+    place.size = trailer.main_set_size;
+  }
+  std::uint8_t magic[sizeof kSetMagic];
+  if (installer.Seek(magic_offset, platform::SeekOrigin::kBegin) != magic_offset ||
+      !ReadWhole(installer, magic, sizeof magic) || ReadLe32(magic) != kSetMagic) {
+    return status::kBadPackage;
+  }
+  place.start = magic_offset + static_cast<std::int64_t>(sizeof magic);
   return status::kOk;
 }
 
@@ -78,19 +105,9 @@ Status ReadPackageTrailer(const std::string& installer_path, PackageDescriptor& 
 Status CopySetToTempFile(platform::File& installer, const PackageDescriptor& descriptor,
                          PackageSet set, std::string& temp_path,
                          const platform::PassProgress& progress) {
-  const PackageTrailer& trailer = descriptor.trailer;
-  std::int64_t magic_offset = trailer.payload_offset;
-  std::uint32_t set_size = trailer.language_set_size;
-  if (set == PackageSet::kMain) {
-    magic_offset += static_cast<std::int64_t>(trailer.language_set_size) + sizeof kSetMagic;
-    set_size = trailer.main_set_size;
-  }
-
-  std::uint8_t magic[sizeof kSetMagic];
-  if (installer.Seek(magic_offset, platform::SeekOrigin::kBegin) != magic_offset ||
-      !ReadWhole(installer, magic, sizeof magic) || ReadLe32(magic) != kSetMagic) {
-    return status::kBadPackage;
-  }
+  SetPlace place;
+  if (const Status located = LocateSet(installer, descriptor, set, place); located != status::kOk)
+    return located;
 
   temp_path = platform::CreateTempFile(platform::TempDirectory(), "ORQ");
   if (temp_path.empty())
@@ -105,29 +122,35 @@ Status CopySetToTempFile(platform::File& installer, const PackageDescriptor& des
   } catch (const std::bad_alloc&) {
     return status::kNoMemory;
   }
-  Status result =
-      platform::CopyBlocks(installer, temp, set_size, buffer, platform::ShortBlock::kStop, progress)
-          .status;
+  Status result = platform::CopyBlocks(installer, temp, place.size, buffer,
+                                       platform::ShortBlock::kStop, progress)
+                      .status;
   if (!temp.Close() && result == status::kOk)
     result = status::kWriteFailed;
   return result;
 }
 
-bool PackageFile::HoldsFromHere(std::uint32_t count) {
-  const std::int64_t position = Seek(0, platform::SeekOrigin::kCurrent);
-  if (position < 0)
-    return false;
-  if (length_ < 0 && ((length_ = Size()) < 0 || Seek(position, platform::SeekOrigin::kBegin) < 0))
-    return false;
-  return position + count <= length_;
+Status OpenInstallerSet(platform::File installer, const PackageDescriptor& descriptor,
+                        PackageSet which, PackageFile& set) {
+  SetPlace place;
+  if (const Status located = LocateSet(installer, descriptor, which, place);
+      located != status::kOk) {
+    return located;
+  }
+  // A set that runs past the file's end has been cut short.
+  const std::int64_t length = installer.Size();
+  if (length < 0 || place.start + place.size > length)
+    return status::kReadFailed;
+  set = PackageFile(SetWindow(std::move(installer), place.start, place.size));
+  return set.IsOpen() ? status::kOk : status::kReadFailed;
 }
 
 PackageFile OpenPackageFile(const std::string& path) {
-  return PackageFile(platform::File::OpenStream(path, platform::StreamMode::kRead));
-}
-
-bool ClosePackageFile(PackageFile& file) {
-  return file.Close();
+  platform::File file = platform::File::OpenStream(path, platform::StreamMode::kRead);
+  const std::int64_t length = file.Size();
+  if (length < 0)
+    return {};
+  return PackageFile(SetWindow(std::move(file), 0, length));
 }
 
 }  // namespace package

@@ -9,6 +9,7 @@
 #include "base/status.h"
 #include "package/entry_index.h"
 #include "package/format.h"
+#include "package/set_window.h"
 #include "platform/file.h"
 #include "platform/pass_progress.h"
 
@@ -40,28 +41,31 @@ Status CopySetToTempFile(platform::File& installer, const PackageDescriptor& des
                          PackageSet set, std::string& temp_path,
                          const platform::PassProgress& progress = {});
 
-// A set copied out, opened for reading at its start. It keeps the index of its entries, made on
-// the first lookup by name, so that the fetches of one run share one walk over the set.
-class PackageFile : public platform::File {
+// One set, read through its window. It keeps the index of its entries, made on the first lookup
+// by name, so that the fetches of one run share one walk over the set.
+class PackageFile : public SetWindow {
  public:
   PackageFile() = default;
-  explicit PackageFile(platform::File stream) : platform::File(std::move(stream)) {}
+  explicit PackageFile(SetWindow window) : SetWindow(std::move(window)) {}
 
-  // Positions the file at the compressed data of the first entry named name (ignoring case) and
+  // Positions the set at the compressed data of the first entry named name (ignoring case) and
   // fills header; false when the set has no such entry.
   bool SeekEntry(std::string_view name, EntryHeader& header) {
     return entries_.Find(*this, name, header);
   }
 
-  // Whether count more bytes follow the current position. The set's length is read once.
-  bool HoldsFromHere(std::uint32_t count);
-
  private:
   EntryIndex entries_;
-  std::int64_t length_ = -1;
 };
 
+// One set of the installer, read in place: set receives a window onto its bytes (without its
+// magic) that holds installer, which stays open, shared for reading only, while set lasts.
+// status::kOk; kBadPackage no set magic; kReadFailed the set runs past the file's end.
+Status OpenInstallerSet(platform::File installer, const PackageDescriptor& descriptor,
+                        PackageSet which, PackageFile& set);
+
+// A file that holds nothing but a set (a set copied out), opened for reading at its start; not
+// open when the file cannot be opened or measured.
 PackageFile OpenPackageFile(const std::string& path);
-bool ClosePackageFile(PackageFile& file);
 
 }  // namespace package

@@ -22,7 +22,7 @@ std::uint32_t FoldedNameHash(std::string_view name) {
 
 }  // namespace
 
-bool ReadEntryHeader(platform::File& set, EntryHeader& header) {
+bool ReadEntryHeader(SetWindow& set, EntryHeader& header) {
   EntryHeaderBytes bytes;
   if (set.Read(bytes.data(), kEntryHeaderSize) != kEntryHeaderSize)
     return false;
@@ -30,13 +30,13 @@ bool ReadEntryHeader(platform::File& set, EntryHeader& header) {
   return true;
 }
 
-bool EntryIndex::Build(platform::File& set) {
+bool EntryIndex::Build(SetWindow& set) {
   std::vector<Slot> slots;
   try {
     std::int64_t offset = 0;
     EntryHeader header;
-    // A set is copied out of a trailer that gives its size in 32 bits, so every header that can
-    // be read whole starts at an offset that fits in 32 bits.
+    // The trailer gives a set's size in 32 bits, so every header that can be read whole starts at
+    // an offset that fits in 32 bits.
     while (offset <= std::numeric_limits<std::uint32_t>::max() &&
            set.Seek(offset, platform::SeekOrigin::kBegin) == offset &&
            ReadEntryHeader(set, header) && header.HasTag()) {
@@ -56,7 +56,7 @@ bool EntryIndex::Build(platform::File& set) {
   return true;
 }
 
-bool EntryIndex::Find(platform::File& set, std::string_view name, EntryHeader& header) {
+bool EntryIndex::Find(SetWindow& set, std::string_view name, EntryHeader& header) {
   if (!built_ && !Build(set))
     return false;
   const std::uint32_t hash = FoldedNameHash(name);

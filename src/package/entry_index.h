@@ -5,12 +5,12 @@
 #include <vector>
 
 #include "package/format.h"
-#include "platform/file.h"
+#include "package/set_window.h"
 
 namespace package {
 
 // Reads the entry header at the set's current position; false on a short read.
-bool ReadEntryHeader(platform::File& set, EntryHeader& header);
+bool ReadEntryHeader(SetWindow& set, EntryHeader& header);
 
 // Where the entry headers of one set start, taken from one walk over the headers, so that fetching
 // many files does not walk the set from its start for each of them. Only a hash of each
@@ -23,14 +23,14 @@ class EntryIndex {
   // a walk from the start would: at a header without the tag, a short read or a failed seek; so
   // an entry beyond that point is not found. False when there is no such entry, a read fails or
   // memory runs out for the index (then the next call tries again).
-  bool Find(platform::File& set, std::string_view name, EntryHeader& header);
+  bool Find(SetWindow& set, std::string_view name, EntryHeader& header);
 
  private:
   struct Slot {
     std::uint32_t name_hash;
     std::uint32_t header_offset;
   };
-  bool Build(platform::File& set);
+  bool Build(SetWindow& set);
 
   bool built_ = false;
   std::vector<Slot> slots_;  // by name hash, then in set order

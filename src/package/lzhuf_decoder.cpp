@@ -4,10 +4,12 @@
 #include <bit>
 #include <cstdint>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <new>
 
 #include "package/lzhuf_decoding_tree.h"
+#include "package/set_window.h"
 #include "platform/file.h"
 
 namespace package {
@@ -28,13 +30,16 @@ inline std::uint64_t LoadBigEndian64(const std::uint8_t* bytes) {
   return value;
 }
 
+// Reads up to count bytes of the input at its position into bytes; returns how many it read.
+using InputSource = std::function<std::uint32_t(std::uint8_t* bytes, std::uint32_t count)>;
+
 // The compressed input: the stream's bytes up to its end, then zero bytes, so that a load near
 // the end stays inside the buffer. Before safe_end() at least 8 bytes can be loaded. The zeros
 // behind the end may be loaded but not used: a stream that needs bits past the padding of its last
 // byte is damaged (cut off, or its size word too large).
 class BoundedInput {
  public:
-  BoundedInput(platform::File& file, std::uint64_t size) : file_(file), left_(size) {}
+  BoundedInput(const InputSource& source, std::uint64_t size) : source_(source), left_(size) {}
 
   // Loads the first block; returns where it starts and how many bytes of the stream it holds.
   const std::uint8_t* Start(std::uint32_t& from_stream) {
@@ -73,7 +78,7 @@ class BoundedInput {
   std::uint32_t Fill(std::uint32_t kept) {
     const std::uint32_t wanted = kInputBlock - kept;
     const auto asked = static_cast<std::uint32_t>(std::min<std::uint64_t>(wanted, left_));
-    const std::uint32_t got = asked == 0 ? 0 : file_.Read(data_ + kept, asked);
+    const std::uint32_t got = asked == 0 ? 0 : source_(data_ + kept, asked);
     // A file that ends before the stated size ends the stream there.
     left_ = got < asked ? 0 : left_ - got;
     if (got < wanted) {
@@ -84,7 +89,7 @@ class BoundedInput {
     return got;
   }
 
-  platform::File& file_;
+  const InputSource& source_;
   std::uint64_t left_;  // bytes of the stream not read yet
   // Where the stream's bytes end in data_; kInputBlock while more may follow.
   std::ptrdiff_t end_ = kInputBlock;
@@ -97,7 +102,7 @@ class BoundedInput {
 // When a block is full it is written out and its last 4096 bytes move to the front.
 class Decoder {
  public:
-  Decoder(platform::File& input, std::uint64_t input_size) : input_(input, input_size) {}
+  Decoder(const InputSource& input, std::uint64_t input_size) : input_(input, input_size) {}
 
   Status Run(const DecodeSink& output, const DecodeProgress& progress);
 
@@ -204,15 +209,29 @@ Status Decoder::Run(const DecodeSink& output, const DecodeProgress& progress) {
   return status::kOk;
 }
 
-}  // namespace
-
-Status DecodeStream(platform::File& input, std::uint64_t input_size, const DecodeSink& output,
-                    const DecodeProgress& progress) {
+Status DecodeFrom(const InputSource& input, std::uint64_t input_size, const DecodeSink& output,
+                  const DecodeProgress& progress) {
   // The state is too large for a worker thread's stack.
   std::unique_ptr<Decoder> decoder(new (std::nothrow) Decoder(input, input_size));
   if (!decoder)
     return status::kExtractFailed;
   return decoder->Run(output, progress);
+}
+
+}  // namespace
+
+Status DecodeStream(platform::File& input, std::uint64_t input_size, const DecodeSink& output,
+                    const DecodeProgress& progress) {
+  return DecodeFrom(
+      [&input](std::uint8_t* bytes, std::uint32_t count) { return input.Read(bytes, count); },
+      input_size, output, progress);
+}
+
+Status DecodeStream(SetWindow& input, std::uint64_t input_size, const DecodeSink& output,
+                    const DecodeProgress& progress) {
+  return DecodeFrom(
+      [&input](std::uint8_t* bytes, std::uint32_t count) { return input.Read(bytes, count); },
+      input_size, output, progress);
 }
 
 Status DecodeStream(platform::File& input, std::uint64_t input_size, platform::File& output,

@@ -13,6 +13,8 @@ class File;
 
 namespace package {
 
+class SetWindow;
+
 // Takes each block of a decode's output as it is made; false stops the decode (a failed write).
 using DecodeSink = std::function<bool(const std::uint8_t* bytes, std::uint32_t count)>;
 
@@ -27,6 +29,9 @@ using DecodeProgress = platform::PassProgress;
 // hold (beyond the padding of its last byte); kExtractFailed the size word is short or zero, a
 // write fails (the sink refuses a block) or there is no memory for the decoder.
 Status DecodeStream(platform::File& input, std::uint64_t input_size, const DecodeSink& output,
+                    const DecodeProgress& progress = {});
+// The same, reading from a set: the stream cannot reach past the set's end.
+Status DecodeStream(SetWindow& input, std::uint64_t input_size, const DecodeSink& output,
                     const DecodeProgress& progress = {});
 // The same, writing the blocks to output at its position.
 Status DecodeStream(platform::File& input, std::uint64_t input_size, platform::File& output,

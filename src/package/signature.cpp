@@ -2,22 +2,24 @@
 
 #include <cstring>
 #include <new>
+#include <span>
 #include <vector>
 
 #include "package/crc32.h"
 #include "package/format.h"
+#include "platform/block_copy.h"
 
 namespace package {
 namespace {
 
-constexpr std::uint32_t kCrcBlockSize = 2048;
+constexpr std::uint32_t kCrcBlockSize = 64 * 1024;
 
 // The marker, its zero and the zero byte after it.
 constexpr std::size_t kSignatureMarkerField = 9;
 constexpr std::size_t kSignatureVersionOffset = 9;
 constexpr std::size_t kSignatureCrcOffset = 11;
 
-bool ReadAt(platform::File& file, std::int64_t offset, void* bytes, std::uint32_t count) {
+bool ReadAt(SetWindow& file, std::int64_t offset, void* bytes, std::uint32_t count) {
   return offset >= 0 && file.Seek(offset, platform::SeekOrigin::kBegin) == offset &&
          file.Read(bytes, count) == count;
 }
@@ -30,7 +32,7 @@ bool HasSignatureMarker(const SignatureBytes& record) {
 
 }  // namespace
 
-std::optional<SignatureLocation> FindSetSignature(platform::File& set) {
+std::optional<SignatureLocation> FindSetSignature(SetWindow& set) {
   const std::int64_t length = set.Size();
   if (length <= 0)
     return std::nullopt;
@@ -59,8 +61,7 @@ std::optional<SignatureLocation> FindSetSignature(platform::File& set) {
   return std::nullopt;
 }
 
-Status VerifySetSignature(const std::string& set_path) {
-  platform::File set = platform::File::OpenExisting(set_path, platform::OpenMode::kReadShareRead);
+Status VerifySetSignature(SetWindow& set) {
   if (!set.IsOpen())
     return status::kOpenFailed;
   const std::optional<SignatureLocation> location = FindSetSignature(set);
@@ -74,16 +75,15 @@ Status VerifySetSignature(const std::string& set_path) {
     return status::kNoMemory;
   }
   std::uint32_t crc = kSignatureCrcStart;
-  if (set.Seek(0, platform::SeekOrigin::kBegin) == 0) {
-    // A short read ends the sum early, so the CRC then fails to match.
-    for (std::uint32_t left = location->covered_length; left > 0;) {
-      const std::uint32_t want = left < kCrcBlockSize ? left : kCrcBlockSize;
-      const std::uint32_t got = set.Read(block.data(), want);
-      Crc32Update(block.data(), got, &crc);
-      if (got != want)
-        break;
-      left -= got;
-    }
+  // A set that cannot be read whole does not match, whatever the sum of its first part.
+  if (set.Seek(0, platform::SeekOrigin::kBegin) != 0 ||
+      platform::CopyBlocks(
+          set, location->covered_length, block, platform::ShortBlock::kStop,
+          [&crc](std::span<const std::uint8_t> bytes) {
+            Crc32Update(bytes.data(), bytes.size(), &crc);
+            return static_cast<std::uint32_t>(bytes.size());
+          }).status != status::kOk) {
+    return status::kSignatureFailed;
   }
   return crc == location->crc ? status::kOk : status::kSignatureFailed;
 }

@@ -2,10 +2,9 @@
 
 #include <cstdint>
 #include <optional>
-#include <string>
 
 #include "base/status.h"
-#include "platform/file.h"
+#include "package/set_window.h"
 
 namespace package {
 
@@ -14,12 +13,13 @@ struct SignatureLocation {
   std::uint32_t crc = 0;             // the CRC the record stores
 };
 
-// Walks the signature records from the end of a set file back to the first of version 0x0100.
-std::optional<SignatureLocation> FindSetSignature(platform::File& set);
+// Walks the signature records from the end of a set back to the first of version 0x0100.
+std::optional<SignatureLocation> FindSetSignature(SetWindow& set);
 
-// Checks the CRC of the covered bytes against the signature record: status::kOk when it
-// matches; status::kSignatureFailed when it does not or no record is found; status::kNoMemory;
-// status::kOpenFailed when the file cannot be opened.
-Status VerifySetSignature(const std::string& set_path);
+// Checks the CRC of the covered bytes of set against its signature record, reading the set the
+// way its entries are read later, through its window: status::kOk when it matches;
+// status::kSignatureFailed when it does not or no record is found; status::kNoMemory;
+// status::kOpenFailed when the set is not open.
+Status VerifySetSignature(SetWindow& set);
 
 }  // namespace package

@@ -23,11 +23,7 @@ std::string TempFolderName(unsigned value) {
   return base::HexText(value);
 }
 
-bool CreateTempFolder(const std::string& temp_file_path, std::string& folder,
-                      std::size_t capacity) {
-  std::string directory = temp_file_path;
-  base::StripFileName(directory);
-
+bool CreateTempFolder(const std::string& parent, std::string& folder, std::size_t capacity) {
   // Every free name is tried once; a name that exists already belongs to someone else (another
   // run of the installer, started within the same second) and is never taken over.
   RuntimeRandom random(static_cast<std::uint32_t>(platform::CurrentTime()));
@@ -37,7 +33,7 @@ bool CreateTempFolder(const std::string& temp_file_path, std::string& folder,
     if (tried.test(value))
       continue;
     tried.set(value);
-    std::string path = directory;
+    std::string path = parent;
     if (!base::JoinPath(path, capacity, TempFolderName(value)))
       return false;
     switch (platform::CreateFolder(path)) {

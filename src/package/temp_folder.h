@@ -10,11 +10,11 @@ namespace package {
 // leading zeros ("0" to "7FFF").
 std::string TempFolderName(unsigned value);
 
-// Creates a new folder beside the temporary file (in its folder), named by the time-seeded
-// generator; when a name is taken, the next number is drawn until a folder is newly created, so an
-// existing folder is never reused. folder receives its path (at most capacity - 1 characters).
-// False when no folder could be created.
-bool CreateTempFolder(const std::string& temp_file_path, std::string& folder, std::size_t capacity);
+// Creates a new folder in parent (the temporary directory), named by the time-seeded generator;
+// when a name is taken, the next number is drawn until a folder is newly created, so an existing
+// folder is never reused and each run has a folder of its own. folder receives its path (at most
+// capacity - 1 characters). False when no folder could be created.
+bool CreateTempFolder(const std::string& parent, std::string& folder, std::size_t capacity);
 
 // Deletes the files of folder and of its subfolders, then the folders themselves when empty.
 void RemoveTempFolder(const std::string& folder);

@@ -23,11 +23,12 @@ struct BlockCopyResult {
   std::uint64_t written = 0;  // bytes that reached the destination
 };
 
-// The one loop that moves data between files: size bytes from from's position, one block of
-// buffer's size at a time, each handed to put, which returns how many of its bytes it took.
-// progress, when given, hears after each block how far the copy has come.
-template <typename Put>
-BlockCopyResult CopyBlocks(File& from, std::uint64_t size, std::span<std::uint8_t> buffer,
+// The one loop that moves data between files: size bytes from from's position (a File, or what
+// reads like one), one block of buffer's size at a time, each handed to put, which returns how
+// many of its bytes it took. progress, when given, hears after each block how far the copy has
+// come.
+template <typename Source, typename Put>
+BlockCopyResult CopyBlocks(Source& from, std::uint64_t size, std::span<std::uint8_t> buffer,
                            ShortBlock on_short, Put put, const PassProgress& progress = {}) {
   BlockCopyResult result;
   if (buffer.empty() && size > 0) {
@@ -57,9 +58,10 @@ BlockCopyResult CopyBlocks(File& from, std::uint64_t size, std::span<std::uint8_
 }
 
 // CopyBlocks into a file at its position.
-inline BlockCopyResult CopyBlocks(File& from, File& to, std::uint64_t size,
-                                  std::span<std::uint8_t> buffer, ShortBlock on_short,
-                                  const PassProgress& progress = {}) {
+template <typename Source>
+BlockCopyResult CopyBlocks(Source& from, File& to, std::uint64_t size,
+                           std::span<std::uint8_t> buffer, ShortBlock on_short,
+                           const PassProgress& progress = {}) {
   return CopyBlocks(
       from, size, buffer, on_short,
       [&to](std::span<const std::uint8_t> block) {

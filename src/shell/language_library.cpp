@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <utility>
 
 #include "base/path.h"
 #include "log/install_log.h"
@@ -34,30 +35,20 @@ constexpr LanguageRow kLanguageLibraries[] = {
     {0x1D, "OPStbResSVE.dll"},
 };
 
-// Copies the language set out, verifies it and unpacks it; the temporary file is deleted here
-// whatever happened.
-Status UnpackLanguageSet(platform::File& installer, const package::PackageDescriptor& descriptor,
+// Verifies the language set in place inside the installer and unpacks it into a new folder.
+Status UnpackLanguageSet(platform::File installer, const package::PackageDescriptor& descriptor,
                          std::string& language_folder) {
-  std::string temp_path;
-  Status result =
-      package::CopySetToTempFile(installer, descriptor, package::PackageSet::kLanguage, temp_path);
-  if (result == status::kOk && package::VerifySetSignature(temp_path) != status::kOk)
+  package::PackageFile set;
+  Status result = package::OpenInstallerSet(std::move(installer), descriptor,
+                                            package::PackageSet::kLanguage, set);
+  if (result == status::kOk && package::VerifySetSignature(set) != status::kOk)
     result = status::kSignatureFailed;
-  if (result == status::kOk) {
-    // A folder that cannot be made shows up as a failed unpack below.
-    const bool folder_made = package::CreateTempFolder(temp_path, language_folder, kFolderCapacity);
-    package::PackageFile set = package::OpenPackageFile(temp_path);
-    if (!set.IsOpen()) {
-      result = status::kPackageOpenFailed;
-    } else {
-      result =
-          folder_made ? package::ExtractAllEntries(set, language_folder) : status::kExtractFailed;
-      package::ClosePackageFile(set);
-    }
-  }
-  if (!temp_path.empty())
-    platform::RemoveFile(temp_path);
-  return result;
+  if (result != status::kOk)
+    return result;
+  // A folder that cannot be made is a failed unpack.
+  if (!package::CreateTempFolder(platform::TempDirectory(), language_folder, kFolderCapacity))
+    return status::kExtractFailed;
+  return package::ExtractAllEntries(set, language_folder);
 }
 
 // The path of library name in folder, or of the default library when the folder does not hold
@@ -92,12 +83,10 @@ Status PrepareLanguageLibrary(const std::string& installer_path,
                               const package::PackageDescriptor& descriptor,
                               std::string& language_folder, std::string& library_name) {
   Status result = status::kInstallerOpenFailed;
-  {
-    platform::File installer =
-        platform::File::OpenExisting(installer_path, platform::OpenMode::kReadShareRead);
-    if (installer.IsOpen())
-      result = UnpackLanguageSet(installer, descriptor, language_folder);
-  }
+  platform::File installer =
+      platform::File::OpenExisting(installer_path, platform::OpenMode::kReadShareRead);
+  if (installer.IsOpen())
+    result = UnpackLanguageSet(std::move(installer), descriptor, language_folder);
   library_name = LanguageLibraryName(LANGIDFROMLCID(::GetThreadLocale()));
   return result;
 }

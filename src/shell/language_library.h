@@ -19,10 +19,10 @@ std::string LanguageLibraryName(unsigned language_id);
 
 // Unpacks the language set of the installer at installer_path into a new temporary folder
 // (language_folder) and chooses the library for the calling thread's locale (library_name, set in
-// every case). status::kOk; kInstallerOpenFailed when the installer cannot be opened; a status
-// of CopySetToTempFile; kSignatureFailed when the signature does not verify or a library's stream
-// is damaged; kPackageOpenFailed when the copied set cannot be opened; kExtractFailed when
-// unpacking failed otherwise.
+// every case). The set is read in place inside the installer. status::kOk;
+// kInstallerOpenFailed when the installer cannot be opened; a status of OpenInstallerSet;
+// kSignatureFailed when the signature does not verify or a library's stream is damaged;
+// kExtractFailed when unpacking failed otherwise.
 Status PrepareLanguageLibrary(const std::string& installer_path,
                               const package::PackageDescriptor& descriptor,
                               std::string& language_folder, std::string& library_name);

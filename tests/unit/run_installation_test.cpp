@@ -74,31 +74,40 @@ class RunInstallationTest : public testing::Test {
 TEST_F(RunInstallationTest, RunsTheScriptAndRemovesItsScratch) {
   EXPECT_EQ(Run({ScriptEntry()}), status::kOk);
   EXPECT_EQ(state_.final_status_word, 0);
-  EXPECT_EQ(LoggedIds(), (std::vector<MessageId>{
-                             message::kExtractingFromStub, message::kSelfValidation,
-                             message::kRetrievingFile, message::kLoadingScript,
-                             message::kSearchingProducts, message::kDeleting, message::kDeleting}));
+  EXPECT_EQ(LoggedIds(),
+            (std::vector<MessageId>{message::kExtractingFromStub, message::kSelfValidation,
+                                    message::kRetrievingFile, message::kLoadingScript,
+                                    message::kSearchingProducts, message::kDeleting}));
   // REPORTSTATUS wrote its line between Main's start and the clean-up.
-  EXPECT_EQ(reporter_.reports[reporter_.reports.size() - 4],
+  EXPECT_EQ(reporter_.reports[reporter_.reports.size() - 3],
             (Report{Report::kText, 0, "script ran"}));
   EXPECT_EQ(reporter_.reports.front().text, installer_path_);
-  ExpectScratchRemoved(2);
+  ExpectScratchRemoved(1);  // the package folder; the set is read inside the installer
 }
 
 // The script is fetched like any entry: a package without one fails to extract it.
 TEST_F(RunInstallationTest, PackageWithoutScriptFailsToExtractIt) {
   EXPECT_EQ(Run({test_package::FixtureEntry("data.txt", "abc")}), status::kExtractFailed);
-  ExpectScratchRemoved(2);
+  ExpectScratchRemoved(1);
 }
 
-TEST_F(RunInstallationTest, DamagedMainSetFailsItsSignature) {
-  EXPECT_EQ(
-      Run({ScriptEntry(), test_package::FixtureEntry("big.txt", "license-gpl3")}, false, {}, true),
-      status::kSignatureFailed);
-  const std::vector<MessageId> logged = LoggedIds();
-  EXPECT_EQ(logged[2], message::kSignatureFailed);
-  EXPECT_EQ(state_.final_status_word, 1);
-  ExpectScratchRemoved(1);  // no package folder was made
+// The signature is checked over the set in place before anything is made or run: the run makes
+// no folder, unpacks nothing and runs no script, in either mode.
+TEST_F(RunInstallationTest, DamagedMainSetFailsItsSignatureBeforeAnyChange) {
+  for (const bool extract_only : {false, true}) {
+    SCOPED_TRACE(extract_only ? "extract only" : "install");
+    reporter_.reports.clear();
+    const std::string target = scratch_ / (extract_only ? "out" : "unused");
+    EXPECT_EQ(Run({ScriptEntry(), test_package::FixtureEntry("big.txt", "license-gpl3")},
+                  extract_only, extract_only ? target : std::string(), true),
+              status::kSignatureFailed);
+    EXPECT_EQ(LoggedIds(),
+              (std::vector<MessageId>{message::kExtractingFromStub, message::kSelfValidation,
+                                      message::kSignatureFailed}));
+    EXPECT_EQ(state_.final_status_word, 1);
+    EXPECT_FALSE(platform::IsFolder(target));
+    EXPECT_FALSE(platform::IsFile(scratch_ / "ORQSCRIP.OSC"));
+  }
 }
 
 TEST_F(RunInstallationTest, ExtractOnlyUnpacksEverythingAndRunsNoScript) {
@@ -109,9 +118,9 @@ TEST_F(RunInstallationTest, ExtractOnlyUnpacksEverythingAndRunsNoScript) {
   EXPECT_TRUE(platform::IsFile(target + "\\ORQSCRIP.OSC"));
   EXPECT_EQ(test_support::ReadFileBytes(target + "\\sub\\data.bin"),
             test_package::Original("random-64k"));
-  EXPECT_EQ(reporter_.reports.size(), 7u);  // 14 and 73 twice each, 93, 16 and one 11
+  EXPECT_EQ(reporter_.reports.size(), 6u);  // 14 and 73 twice each, 93 and 16
   EXPECT_EQ(state_.final_status_word, 1);
-  ExpectScratchRemoved(1);
+  ExpectScratchRemoved(0);
 }
 
 TEST_F(RunInstallationTest, ExtractOnlyIntoTheInstallersFolderByDefault) {
@@ -122,7 +131,7 @@ TEST_F(RunInstallationTest, ExtractOnlyIntoTheInstallersFolderByDefault) {
 TEST_F(RunInstallationTest, ExtractOnlyTargetThatCannotBeMade) {
   ASSERT_TRUE(test_support::WriteFileText(scratch_ / "blocker", "a file where a folder should be"));
   EXPECT_EQ(Run({ScriptEntry()}, true, scratch_ / "blocker\\out"), status::kWorkDirFailed);
-  ExpectScratchRemoved(1);
+  ExpectScratchRemoved(0);
 }
 
 TEST_F(RunInstallationTest, MissingInstaller) {

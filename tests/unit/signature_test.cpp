@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "package/container.h"
 #include "package/format.h"
 #include "test_package.h"
 #include "test_support.h"
@@ -37,7 +38,8 @@ class VerifySetSignatureTest : public ::testing::Test {
  protected:
   Status Verify(const Bytes& bytes) {
     EXPECT_TRUE(test_support::WriteFileBytes(path_, bytes));
-    return package::VerifySetSignature(path_);
+    package::PackageFile set = package::OpenPackageFile(path_);
+    return package::VerifySetSignature(set);
   }
 
   test_support::ScratchFolder folder_;
@@ -102,10 +104,10 @@ TEST_F(VerifySetSignatureTest, AnyChangedByteOfTheSetIsNoticed) {
 }
 
 TEST_F(VerifySetSignatureTest, FindReportsTheCoveredLengthAndStoredCrc) {
-  const Bytes data = Data(2049);  // one whole block and one byte
+  const Bytes data = Data(65537);  // one whole block and one byte
   const Bytes bytes = WithSignature(Signed(data), kOtherVersion, 0);
   EXPECT_EQ(Verify(bytes), 0);
-  platform::File set = platform::File::OpenExisting(path_, platform::OpenMode::kReadShareRead);
+  package::PackageFile set = package::OpenPackageFile(path_);
   const std::optional<package::SignatureLocation> location = package::FindSetSignature(set);
   ASSERT_TRUE(location.has_value());
   EXPECT_EQ(location->covered_length, data.size());
@@ -113,7 +115,8 @@ TEST_F(VerifySetSignatureTest, FindReportsTheCoveredLengthAndStoredCrc) {
 }
 
 TEST_F(VerifySetSignatureTest, MissingFileCannotBeOpened) {
-  EXPECT_EQ(package::VerifySetSignature(folder_ / "absent.tmp"), status::kOpenFailed);
+  package::PackageFile absent = package::OpenPackageFile(folder_ / "absent.tmp");
+  EXPECT_EQ(package::VerifySetSignature(absent), status::kOpenFailed);
 }
 
 }  // namespace

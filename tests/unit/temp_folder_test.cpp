@@ -40,12 +40,11 @@ TEST(RuntimeRandomTest, FollowsTheRuntimeSequence) {
 class TempFolderTest : public ::testing::Test {
  protected:
   test_support::ScratchFolder root_;
-  std::string temp_file_ = root_ / "ORQ3A.tmp";
 };
 
-TEST_F(TempFolderTest, CreatesANewFolderBesideTheTempFile) {
+TEST_F(TempFolderTest, CreatesANewFolderInTheParent) {
   std::string folder;
-  ASSERT_TRUE(package::CreateTempFolder(temp_file_, folder, 260));
+  ASSERT_TRUE(package::CreateTempFolder(root_.path(), folder, 260));
   std::string parent = folder;
   ASSERT_TRUE(base::StripFileName(parent));
   EXPECT_EQ(parent, root_.path());
@@ -74,8 +73,8 @@ TEST_F(TempFolderTest, ExistingFolderIsNeverReused) {
 
   std::string first;
   std::string second;
-  ASSERT_TRUE(package::CreateTempFolder(temp_file_, first, 260));
-  ASSERT_TRUE(package::CreateTempFolder(temp_file_, second, 260));
+  ASSERT_TRUE(package::CreateTempFolder(root_.path(), first, 260));
+  ASSERT_TRUE(package::CreateTempFolder(root_.path(), second, 260));
   EXPECT_NE(first, second);
   for (const std::string& folder : {first, second}) {
     EXPECT_EQ(std::count(taken.begin(), taken.end(), base::FileNameOf(folder)), 0) << folder;
@@ -86,7 +85,7 @@ TEST_F(TempFolderTest, ExistingFolderIsNeverReused) {
 TEST_F(TempFolderTest, FolderPathMustFitItsCapacity) {
   std::string folder = "unchanged";
   // Not even the directory, "\" and one digit fit.
-  EXPECT_FALSE(package::CreateTempFolder(temp_file_, folder, root_.path().size() + 2));
+  EXPECT_FALSE(package::CreateTempFolder(root_.path(), folder, root_.path().size() + 2));
   EXPECT_EQ(folder, "unchanged");
   EXPECT_EQ(FolderNames(root_.path()), Names{});
 }

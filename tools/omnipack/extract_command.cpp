@@ -56,7 +56,12 @@ int RunExtract(const ParsedArgs& args) {
     PrintError({path, label + ": " + SetLoadProblem(loaded.status)});
     return kExitFailure;
   }
-  if (package::VerifySetSignature(loaded.copy.path()) != status::kOk) {
+  package::PackageFile file = package::OpenPackageFile(loaded.copy.path());
+  if (!file.IsOpen()) {
+    PrintError({path, label + ": " + SetLoadProblem(status::kOpenFailed)});
+    return kExitFailure;
+  }
+  if (package::VerifySetSignature(file) != status::kOk) {
     PrintError({path, label + ": its signature does not match; nothing extracted"});
     return kExitFailure;
   }
@@ -68,11 +73,6 @@ int RunExtract(const ParsedArgs& args) {
   const std::string destination = std::filesystem::absolute(*folder, error).string();
   if (error || !std::filesystem::is_directory(destination, error)) {
     PrintError({*folder, "cannot be created"});
-    return kExitFailure;
-  }
-  package::PackageFile file = package::OpenPackageFile(loaded.copy.path());
-  if (!file.IsOpen()) {
-    PrintError({path, label + ": " + SetLoadProblem(status::kOpenFailed)});
     return kExitFailure;
   }
   std::string failed_entry;

@@ -13,7 +13,7 @@ namespace {
 
 constexpr std::uint32_t kBlockSize = 65536;
 
-bool CopyBytes(platform::File& from, platform::File& to, std::uint64_t size) {
+bool CopyBytes(package::SetWindow& from, platform::File& to, std::uint64_t size) {
   std::vector<std::uint8_t> block(kBlockSize);
   return platform::CopyBlocks(from, to, size, block, platform::ShortBlock::kStop).status ==
          status::kOk;
@@ -40,7 +40,7 @@ std::string_view DecodeProblem(Status status) {
              : "does not decode (its size word is missing or zero)";
 }
 
-bool WalkSet(platform::File& set, SetContents& contents) {
+bool WalkSet(package::SetWindow& set, SetContents& contents) {
   const std::int64_t size = set.Size();
   if (size < 0)
     return false;
@@ -72,7 +72,7 @@ bool WalkSet(platform::File& set, SetContents& contents) {
 EntryDecoder::EntryDecoder()
     : compressed_(ScratchFile::Create()), decoded_(ScratchFile::Create()) {}
 
-std::optional<DecodedEntry> EntryDecoder::Decode(platform::File& set, const SetEntry& entry,
+std::optional<DecodedEntry> EntryDecoder::Decode(package::SetWindow& set, const SetEntry& entry,
                                                  std::string& reason) {
   const auto data_offset = static_cast<std::int64_t>(entry.offset + package::kEntryHeaderSize);
   {

@@ -11,6 +11,7 @@
 #include "base/status.h"
 #include "name_index.h"
 #include "package/format.h"
+#include "package/set_window.h"
 #include "platform/file.h"
 #include "scratch_file.h"
 
@@ -30,7 +31,7 @@ struct SetContents {
 
 // Walks the entry headers from the start of a set the way extraction does: until a header cannot
 // be read whole or its tag does not match. False when the set cannot be read.
-bool WalkSet(platform::File& set, SetContents& contents);
+bool WalkSet(package::SetWindow& set, SetContents& contents);
 
 // Why a stream does not decode, for a status of package::DecodeFile or DecodeStream other than
 // status::kOk.
@@ -50,7 +51,7 @@ class EntryDecoder {
   EntryDecoder();
   bool IsReady() const { return compressed_.IsValid() && decoded_.IsValid(); }
   // Empty with reason set when the entry cannot be decoded.
-  std::optional<DecodedEntry> Decode(platform::File& set, const SetEntry& entry,
+  std::optional<DecodedEntry> Decode(package::SetWindow& set, const SetEntry& entry,
                                      std::string& reason);
 
  private:

@@ -50,7 +50,7 @@ class Verifier {
   // The file each entry gives, or none where the entry does not decode.
   std::vector<std::optional<DecodedEntry>> CheckSet(const LoadedSet& set);
   void CheckEntryRules(const LoadedSet& set, std::string_view label);
-  void CheckSignature(const LoadedSet& set, platform::File& copy, std::string_view label);
+  void CheckSignature(const LoadedSet& set, package::SetWindow& copy, std::string_view label);
   void CheckDirectory(const LoadedSet& main_set,
                       const std::vector<std::optional<DecodedEntry>>& decoded);
 
@@ -105,7 +105,8 @@ void Verifier::CheckLayout() {
     Violation("the package reaches outside the range its signature covers");
 }
 
-void Verifier::CheckSignature(const LoadedSet& set, platform::File& copy, std::string_view label) {
+void Verifier::CheckSignature(const LoadedSet& set, package::SetWindow& copy,
+                              std::string_view label) {
   const std::optional<package::SignatureLocation> location = package::FindSetSignature(copy);
   if (!location) {
     const std::int64_t size = copy.Size();
@@ -115,7 +116,7 @@ void Verifier::CheckSignature(const LoadedSet& set, platform::File& copy, std::s
                    : ": no signature record at its end"));
     return;
   }
-  if (package::VerifySetSignature(set.copy.path()) != status::kOk) {
+  if (package::VerifySetSignature(copy) != status::kOk) {
     Violation(std::string(label) + ": the signature CRC " + HexText(location->crc) +
               " does not match its bytes");
   }

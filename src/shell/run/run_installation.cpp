@@ -1,11 +1,11 @@
 #include "shell/run/run_installation.h"
 
 #include <string_view>
+#include <utility>
 
 #include "base/path.h"
 #include "log/folder_chain.h"
 #include "log/messages.h"
-#include "log/percent_progress.h"
 #include "package/extraction.h"
 #include "package/signature.h"
 #include "package/temp_folder.h"
@@ -19,12 +19,6 @@ namespace shell {
 namespace {
 
 constexpr std::string_view kScriptName = "ORQSCRIP.OSC";
-
-// What one run made and must remove again.
-struct Scratch {
-  std::string set_path;
-  std::string package_folder;
-};
 
 Status RunScript(const InstallationRun& run, package::PackageFile& set,
                  const std::string& package_folder) {
@@ -64,55 +58,48 @@ Status ExtractEverything(const InstallationRun& run, package::PackageFile& set) 
   return package::ExtractAllEntries(set, target);
 }
 
-// Steps 3 to 7: everything that needs the open installer file.
-Status RunFromInstaller(const InstallationRun& run, platform::File& installer, Scratch& scratch) {
-  Status result = package::CopySetToTempFile(
-      installer, run.descriptor, package::PackageSet::kMain, scratch.set_path,
-      logging::PercentProgress(run.reporter, message::kExtractingFromStub, run.installer_path));
-  if (result != status::kOk)
-    return result;
+// Steps 3 to 7: the main set is read in place, through a window that holds the installer open
+// (shared for reading only, so nobody can change it meanwhile); its signature is checked over
+// the same bytes that are read afterwards. package_folder receives the run's folder once made.
+Status RunFromInstaller(const InstallationRun& run, platform::File installer,
+                        std::string& package_folder) {
+  package::PackageFile set;
+  if (const Status opened = package::OpenInstallerSet(std::move(installer), run.descriptor,
+                                                      package::PackageSet::kMain, set);
+      opened != status::kOk) {
+    return opened;
+  }
 
   run.reporter.ReportProgress(message::kSelfValidation, {});
   run.reporter.LogMessage(message::kSelfValidation, {});
-  if (package::VerifySetSignature(scratch.set_path) != status::kOk) {
+  if (package::VerifySetSignature(set) != status::kOk) {
     run.reporter.LogMessage(message::kSignatureFailed, {});
     return status::kSignatureFailed;
   }
-  if (!run.extract_only &&
-      !package::CreateTempFolder(scratch.set_path, scratch.package_folder, base::kPathCapacity)) {
+  if (run.extract_only)
+    return ExtractEverything(run, set);
+  if (!package::CreateTempFolder(platform::TempDirectory(), package_folder, base::kPathCapacity))
     return status::kTempFileFailed;
-  }
-  package::PackageFile set = package::OpenPackageFile(scratch.set_path);
-  if (!set.IsOpen())
-    return status::kPackageOpenFailed;
-  result =
-      run.extract_only ? ExtractEverything(run, set) : RunScript(run, set, scratch.package_folder);
-  package::ClosePackageFile(set);
-  return result;
+  return RunScript(run, set, package_folder);
 }
 
 }  // namespace
 
 Status RunInstallation(const InstallationRun& run) {
-  Scratch scratch;
+  std::string package_folder;
   Status result = status::kInstallerOpenFailed;
   platform::File installer =
       platform::File::OpenExisting(run.installer_path, platform::OpenMode::kReadShareRead);
   if (installer.IsOpen()) {
     run.reporter.ReportProgress(message::kExtractingFromStub, run.installer_path);
     run.reporter.LogMessage(message::kExtractingFromStub, run.installer_path);
-    result = RunFromInstaller(run, installer, scratch);
-    installer.Close();
+    result = RunFromInstaller(run, std::move(installer), package_folder);
   }
 
   run.reporter.ReportProgress(message::kRemovingTemporary, {});
-  if (!scratch.set_path.empty()) {
-    run.reporter.LogMessage(message::kDeleting, scratch.set_path);
-    platform::RemoveFile(scratch.set_path);
-  }
-  if (!scratch.package_folder.empty()) {
-    run.reporter.LogMessage(message::kDeleting, scratch.package_folder);
-    package::RemoveTempFolder(scratch.package_folder);
+  if (!package_folder.empty()) {
+    run.reporter.LogMessage(message::kDeleting, package_folder);
+    package::RemoveTempFolder(package_folder);
   }
   return result;
 }

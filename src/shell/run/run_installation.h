@@ -20,8 +20,8 @@ struct InstallationRun {
   std::string extract_target;
 };
 
-// Copies the main set out of the installer, verifies its signature and either runs its install
-// script or, in extract-only mode, unpacks every file. Removes its temporary file and folder and
+// Reads the main set in place inside the installer, verifies its signature and either runs its
+// install script or, in extract-only mode, unpacks every file. Removes its temporary folder and
 // returns the run status code.
 Status RunInstallation(const InstallationRun& run);
 
