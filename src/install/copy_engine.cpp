@@ -143,18 +143,18 @@ bool Replacement::OpenOld() {
   return old_file_.IsOpen() || !replaces_;
 }
 
-bool Replacement::SetContentTimes(const platform::FileTimes& source_times) {
-  std::optional<std::int64_t> creation;
+std::optional<std::int64_t> Replacement::CreationTime(
+    const platform::FileTimes& source_times) const {
   if (source_times.creation > source_times.write)
-    creation = source_times.write;
-  else if (const std::optional<platform::FileTimes> old_times = old_file_.Times(); old_times)
-    creation = old_times->creation;
-  return content().SetTimes(source_times.write, creation);
+    return source_times.write;
+  if (const std::optional<platform::FileTimes> old_times = old_file_.Times(); old_times)
+    return old_times->creation;
+  return std::nullopt;
 }
 
 bool Replacement::PlaceIfAbsent(const platform::FileTimes& source_times) {
   // A new file is not flushed: there is no old one that it could cost.
-  return SetContentTimes(source_times) &&
+  return content().SetTimes(source_times.write, CreationTime(source_times)) &&
          new_file_.Commit(/*flush=*/false, std::nullopt, /*replace_existing=*/false);
 }
 
@@ -169,7 +169,8 @@ Status Replacement::BackUp(script::ScriptContext& context, std::string* made) {
 Status Replacement::Complete(script::ScriptContext& context,
                              const platform::FileTimes& source_times) {
   // After PlaceIfAbsent found the name taken, the content is opened again.
-  if (!new_file_.Reopen() || !SetContentTimes(source_times))
+  const std::optional<std::int64_t> creation = CreationTime(source_times);
+  if (!new_file_.Reopen() || !content().SetTimes(source_times.write, creation))
     return status::kWriteFailed;
   std::optional<std::uint32_t> attributes;
   if (replaces_) {
@@ -177,16 +178,16 @@ Status Replacement::Complete(script::ScriptContext& context,
     if (old_attributes != INVALID_FILE_ATTRIBUTES)
       attributes = old_attributes;
   }
-  const std::optional<platform::FileTimes> times = content().Times();
   old_file_.Close();
   // The old file is only traded for content that the disk holds.
   if (new_file_.Commit(/*flush=*/replaces_, attributes))
     return status::kOk;
-  return replaces_ && times ? OverwriteInPlace(context, *times) : LeaveForRestart(context);
+  return replaces_ ? OverwriteInPlace(context, source_times.write, creation)
+                   : LeaveForRestart(context);
 }
 
-Status Replacement::OverwriteInPlace(script::ScriptContext& context,
-                                     const platform::FileTimes& times) {
+Status Replacement::OverwriteInPlace(script::ScriptContext& context, std::int64_t write_time,
+                                     std::optional<std::int64_t> creation) {
   File from = File::OpenExisting(new_file_.path(), OpenMode::kReadShareRead);
   File to = File::OpenExisting(destination_, OpenMode::kReadWriteShareRead);
   if (!from.IsOpen() || !to.IsOpen())
@@ -196,7 +197,7 @@ Status Replacement::OverwriteInPlace(script::ScriptContext& context,
   if (result == status::kOk && (length < 0 || !to.SetLength(length)))
     result = status::kWriteFailed;
   if (result == status::kOk)
-    to.SetTimes(times.write, times.creation);
+    to.SetTimes(write_time, creation);
   if (!to.Close() && result == status::kOk)
     result = status::kWriteFailed;
   return result;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "base/status.h"
@@ -51,8 +52,11 @@ class Replacement {
   Status Complete(script::ScriptContext& context, const platform::FileTimes& source_times);
 
  private:
-  bool SetContentTimes(const platform::FileTimes& source_times);
-  Status OverwriteInPlace(script::ScriptContext& context, const platform::FileTimes& times);
+  // The creation time the content takes: the source's modification time when the source was
+  // created later, else the old file's creation time; none when there is no old file.
+  std::optional<std::int64_t> CreationTime(const platform::FileTimes& source_times) const;
+  Status OverwriteInPlace(script::ScriptContext& context, std::int64_t write_time,
+                          std::optional<std::int64_t> creation);
 
   std::string destination_;
   platform::File old_file_;

@@ -38,12 +38,13 @@ bool TakenAsItIs(const PackageRun& run, std::string_view name, bool in_package,
   return (!in_package || run.fetched.Contains(name)) && platform::IsFile(path);
 }
 
-void Announce(PackageRun& run, std::string_view name) {
+// Reports the fetch of name (its progress text and log line) and returns the progress of its
+// decode. A name the run decoded before has been reported: it goes again without a word.
+platform::PassProgress AnnounceOnce(PackageRun& run, std::string_view name) {
+  if (run.fetched.Announced(name))
+    return {};
   run.reporter.ReportProgress(message::kUncompressingFile, name);
   run.reporter.LogMessage(message::kRetrievingFile, name);
-}
-
-platform::PassProgress DecodeProgressOf(PackageRun& run, std::string_view name) {
   return logging::PercentProgress(run.reporter, message::kUncompressingFile, name);
 }
 
@@ -59,16 +60,11 @@ bool TakenFromPackageFolder(PackageRun& run, std::string_view name) {
 Status DecodePackageFile(PackageRun& run, std::string_view name, platform::File& into) {
   EntryHeader header;
   const bool in_package = run.main_set.SeekEntry(name, header);
-  // A name the run decoded before has been reported: it is decoded again without a word.
-  const bool silent = run.fetched.Announced(name);
-  if (!silent)
-    Announce(run, name);
+  const platform::PassProgress progress = AnnounceOnce(run, name);
   if (!in_package)
     return status::kExtractFailed;
   std::uint32_t crc = 0;
-  const Status decoded =
-      DecodeEntryInto(run.main_set, header, into,
-                      silent ? platform::PassProgress() : DecodeProgressOf(run, name), &crc);
+  const Status decoded = DecodeEntryInto(run.main_set, header, into, progress, &crc);
   if (decoded != status::kOk)
     return decoded;
   if (!HasMatchingRecord(run.descriptor, name, crc))
@@ -87,17 +83,13 @@ Status FetchPackageFile(PackageRun& run, std::string_view name, std::string& out
   if (TakenAsItIs(run, name, in_package, out))
     return status::kOk;
 
-  // A name the run decoded before has been reported: it is fetched again without a word.
-  const bool silent = run.fetched.Announced(name);
-  if (!silent)
-    Announce(run, name);
+  const platform::PassProgress progress = AnnounceOnce(run, name);
   std::uint32_t crc = 0;
   platform::File kept;
-  const Status extracted = in_package ? ExtractFoundEntry(run.main_set, header, run.package_folder,
-                                                          silent ? platform::PassProgress()
-                                                                 : DecodeProgressOf(run, name),
-                                                          &crc, opened != nullptr ? &kept : nullptr)
-                                      : status::kExtractFailed;
+  const Status extracted =
+      in_package ? ExtractFoundEntry(run.main_set, header, run.package_folder, progress, &crc,
+                                     opened != nullptr ? &kept : nullptr)
+                 : status::kExtractFailed;
   if (extracted == status::kOk && (!verify || HasMatchingRecord(run.descriptor, name, crc))) {
     run.fetched.Add(name);
     if (opened != nullptr)
